@@ -1,0 +1,138 @@
+#include "platform/module.h"
+
+#include <dlfcn.h>
+#include <elf.h>
+#include <link.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "platform/cp1250.h"
+
+namespace kv::platform {
+namespace {
+
+constexpr std::string_view kMagic = "KVRSRC01";
+
+uint32_t GetU32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint32_t GetU16(const uint8_t* p) { return p[0] | p[1] << 8; }
+
+struct FindObject {
+  const void* address;
+  std::string name;
+  bool found = false;
+  bool isMain = false;
+};
+
+int VisitObject(dl_phdr_info* info, size_t, void* data) {
+  auto* find = static_cast<FindObject*>(data);
+  const auto addr = reinterpret_cast<ElfW(Addr)>(find->address);
+  for (int i = 0; i < info->dlpi_phnum; ++i) {
+    const ElfW(Phdr)& ph = info->dlpi_phdr[i];
+    if (ph.p_type != PT_LOAD) continue;
+    const ElfW(Addr) start = info->dlpi_addr + ph.p_vaddr;
+    if (addr >= start && addr < start + ph.p_memsz) {
+      find->found = true;
+      find->name = info->dlpi_name ? info->dlpi_name : "";
+      find->isMain = find->name.empty();
+      return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+ResourceTable::ResourceTable(std::span<const uint8_t> blob) {
+  if (blob.size() < 12 || std::memcmp(blob.data(), kMagic.data(), kMagic.size()) != 0) return;
+  const uint32_t count = GetU32(blob.data() + 8);
+  size_t pos = 12;
+  auto need = [&](size_t n) { return pos + n <= blob.size(); };
+  std::vector<Entry> entries;
+  for (uint32_t i = 0; i < count; ++i) {
+    Entry e;
+    for (std::string* field : {&e.type, &e.name}) {
+      if (!need(2)) return;
+      const uint32_t len = GetU16(blob.data() + pos);
+      pos += 2;
+      if (!need(len)) return;
+      field->assign(reinterpret_cast<const char*>(blob.data() + pos), len);
+      pos += len;
+    }
+    if (!need(8)) return;
+    const uint32_t offset = GetU32(blob.data() + pos), size = GetU32(blob.data() + pos + 4);
+    pos += 8;
+    if (offset > blob.size() || size > blob.size() - offset) return;
+    e.data = blob.subspan(offset, size);
+    entries.push_back(std::move(e));
+  }
+  entries_ = std::move(entries);
+  valid_ = true;
+}
+
+std::optional<std::span<const uint8_t>> ResourceTable::Find(std::string_view type,
+                                                            std::string_view name) const {
+  for (const Entry& e : entries_)
+    if (cp1250::SameText(e.type, type) && cp1250::SameText(e.name, name)) return e.data;
+  return std::nullopt;
+}
+
+ModuleHandle::ModuleHandle(const unsigned char* begin, const unsigned char* end)
+    : begin_(begin), table_(std::span<const uint8_t>(begin, size_t(end - begin))) {}
+
+std::filesystem::path ModuleHandle::FileName() const {
+  FindObject find{begin_, {}};
+  dl_iterate_phdr(VisitObject, &find);
+  if (!find.found || find.isMain) {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path() : exe;
+  }
+  std::error_code ec;
+  auto full = std::filesystem::absolute(find.name, ec);
+  return ec ? std::filesystem::path(find.name) : full;
+}
+
+std::optional<ModuleFile> ModuleFile::Open(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  auto bytes = std::make_shared<std::vector<uint8_t>>(std::istreambuf_iterator<char>(in),
+                                                      std::istreambuf_iterator<char>());
+  const std::vector<uint8_t>& b = *bytes;
+  if (b.size() < sizeof(Elf64_Ehdr) || std::memcmp(b.data(), ELFMAG, SELFMAG) != 0 ||
+      b[EI_CLASS] != ELFCLASS64)
+    return std::nullopt;
+  Elf64_Ehdr eh;
+  std::memcpy(&eh, b.data(), sizeof eh);
+  if (eh.e_shentsize != sizeof(Elf64_Shdr) || eh.e_shoff > b.size() ||
+      uint64_t(eh.e_shnum) * sizeof(Elf64_Shdr) > b.size() - eh.e_shoff ||
+      eh.e_shstrndx >= eh.e_shnum)
+    return std::nullopt;
+  auto section = [&](size_t i) {
+    Elf64_Shdr sh;
+    std::memcpy(&sh, b.data() + eh.e_shoff + i * sizeof(Elf64_Shdr), sizeof sh);
+    return sh;
+  };
+  const Elf64_Shdr names = section(eh.e_shstrndx);
+  if (names.sh_offset > b.size() || names.sh_size > b.size() - names.sh_offset) return std::nullopt;
+  for (size_t i = 0; i < eh.e_shnum; ++i) {
+    const Elf64_Shdr sh = section(i);
+    if (sh.sh_name >= names.sh_size) continue;
+    const char* name = reinterpret_cast<const char*>(b.data() + names.sh_offset + sh.sh_name);
+    const size_t maxLen = names.sh_size - sh.sh_name;
+    if (strnlen(name, maxLen) == maxLen || std::strcmp(name, ".kvrsrc") != 0) continue;
+    if (sh.sh_type == SHT_NOBITS || sh.sh_offset > b.size() || sh.sh_size > b.size() - sh.sh_offset)
+      return std::nullopt;
+    ModuleFile file;
+    file.bytes_ = bytes;
+    file.table_ = std::make_shared<ResourceTable>(
+        std::span<const uint8_t>(b.data() + sh.sh_offset, sh.sh_size));
+    if (!file.table_->Valid()) return std::nullopt;
+    return file;
+  }
+  return std::nullopt;
+}
+
+}  // namespace kv::platform

@@ -1,0 +1,24 @@
+// The prefix: one folder that plays the role of the machine. KVTTS_PREFIX names it (default
+// ~/.local/share/kvtts); it holds the registry database and the Windows folder.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace kv::platform {
+
+// The prefix folder, created on first use.
+std::filesystem::path PrefixDir();
+// <prefix>/windows, created on first use.
+std::filesystem::path WindowsDir();
+// Where fixed "C:\" paths of the system live: the temporary folder.
+std::filesystem::path TempDir();
+
+// A file's age: its modification stamp in nanoseconds, or -1 when the file does not exist.
+int64_t FileAge(const std::filesystem::path& path);
+
+// Replaces the extension of a file name (".so" -> ".dct").
+std::filesystem::path ChangeFileExt(const std::filesystem::path& path, const std::string& ext);
+
+}  // namespace kv::platform

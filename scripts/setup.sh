@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (only those missing), then configures and
+# builds. Usage: scripts/setup.sh [plain|asan|all]   (default: plain)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          libsqlite3-dev sqlite3 libasound2-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+jobs=$(nproc)
+build() {  # build <dir> <extra cmake args...>
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+case "${1:-plain}" in
+  plain) build build ;;
+  asan) build build-asan -DKV_SANITIZE=ON ;;
+  all) build build && build build-asan -DKV_SANITIZE=ON ;;
+  *) echo "usage: $0 [plain|asan|all]" >&2; exit 2 ;;
+esac
