@@ -77,7 +77,7 @@ void ResampleSegment(MemoryStream& segment, int32_t count, int32_t& bytes) {
   if (count >= -1 && count <= 1) return;
   if (bytes <= 0) return;
   const int32_t n = std::min<int32_t>(RoundHalfEven32(bytes / 2.0), int32_t(segment.Size() / 2));
-  std::vector<int16_t> in(size_t(n));
+  std::vector<int16_t> in(static_cast<size_t>(n));
   if (n > 0) std::memcpy(in.data(), segment.Data(), size_t(n) * 2);
   const int32_t a = Repitch(in.data(), n, count, false, g_repitched);
   // The stream keeps its buffer; the samples after the new end stay as they are.
@@ -95,7 +95,7 @@ int32_t ResampleSegmentCopy(const MemoryStream& source, MemoryStream& target, in
   if (bytes > 0) std::memcpy(target.Data(), source.Data(), size_t(bytes));
   if (count >= -1 && count <= 1) return bytes;
   const int32_t n = std::min<int32_t>(RoundHalfEven32(bytes / 2.0), int32_t(target.Size() / 2));
-  std::vector<int16_t> in(size_t(n));
+  std::vector<int16_t> in(static_cast<size_t>(n));
   if (n > 0) std::memcpy(in.data(), target.Data(), size_t(n) * 2);
   const int32_t a = Repitch(in.data(), n, count, true, g_repitched);
   if (target.Size() < g_repitched.size() * 2) target.SetSize(g_repitched.size() * 2);
@@ -121,7 +121,7 @@ std::string UnitNameForAssembly(std::string_view unit) {
   const auto first = static_cast<unsigned char>(n[0]);
   const bool blank = std::all_of(n.begin(), n.end(),
                                  [](char c) { return static_cast<unsigned char>(c) <= ' '; });
-  if (first < 31 || blank || kPauseMarks.find(n[0]) != std::string_view::npos) n = "_";
+  if (first < 31 || blank || kPauseMarks.find(n[0]) != std::string_view::npos) n.assign(1, '_');
   return n;
 }
 
@@ -168,7 +168,7 @@ void TSayText::AssembleUnit(TCharacter e, MemoryStream& out) {
   std::memcpy(UnitSamples.Data(), unit.Data() + kHeaderBlock, size_t(r));
 
   double g = e.Gain;
-  if (e.Loudness != 0) g = (e.Loudness / kUnityLoudness) * cfg.Volume * g;
+  if (e.Loudness != 0) g = (e.Loudness / double(kUnityLoudness)) * cfg.Volume * g;
   if (word.WordGain != 0) g = (word.WordGain / kUnityLoudness) * g;
   ScaleSamples(UnitSamples, r, g);
 

@@ -7,9 +7,7 @@
 
 namespace kv::assembly {
 
-inline constexpr int kSamplesPerMs = 22;
 inline constexpr int kTailTrimBytes = 120;  // the resource's trailing metadata
-inline constexpr double kUnityLoudness = 63750.0;
 inline constexpr double kShorteningFactor = 0.7;
 inline constexpr int kDropPasses = 5;
 inline constexpr int kMaxRepeatedSegment = 255;
