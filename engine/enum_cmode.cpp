@@ -158,10 +158,17 @@ HRESULT TKVEnumCMode::Find(const Info* desired, const TTSMODEINFORANK* ranks, In
   if (const int32_t g = ModeByGender(desired->wGender); g != 0) mode = g;
   if (ranks != nullptr && ranks->dwGender != 0) {
     switch (desired->wGender) {
-      case GENDER_NEUTRAL: mode = 2; break;
-      case GENDER_FEMALE: mode = 1; break;
-      case GENDER_MALE: mode = 3; break;
-      default: break;
+      case GENDER_NEUTRAL:
+        mode = 2;
+        break;
+      case GENDER_FEMALE:
+        mode = 1;
+        break;
+      case GENDER_MALE:
+        mode = 3;
+        break;
+      default:
+        break;
     }
   }
   // The later test wins: the A form lets the identifier override the name, the W form the
@@ -196,8 +203,12 @@ HRESULT tKVTTSEnumW::QueryInterface(const IID& iid, void** object) {
 HRESULT tKVTTSEnumW::Next(ULONG count, TTSMODEINFOW* records, ULONG* fetched) {
   return owner_->Next(count, records, fetched);
 }
-HRESULT tKVTTSEnumW::Skip(ULONG count) { return owner_->Skip(count); }
-HRESULT tKVTTSEnumW::Reset() { return owner_->Reset(); }
+HRESULT tKVTTSEnumW::Skip(ULONG count) {
+  return owner_->Skip(count);
+}
+HRESULT tKVTTSEnumW::Reset() {
+  return owner_->Reset();
+}
 HRESULT tKVTTSEnumW::Clone(ITTSEnumW** enumerator) {
   if (enumerator == nullptr) return E_POINTER;
   // The clone is this very enumerator: both share one position.
@@ -215,8 +226,12 @@ HRESULT tKVTTSEnumA::QueryInterface(const IID& iid, void** object) {
 HRESULT tKVTTSEnumA::Next(ULONG count, TTSMODEINFOA* records, ULONG* fetched) {
   return owner_->Next(count, records, fetched);
 }
-HRESULT tKVTTSEnumA::Skip(ULONG count) { return owner_->Skip(count); }
-HRESULT tKVTTSEnumA::Reset() { return owner_->Reset(); }
+HRESULT tKVTTSEnumA::Skip(ULONG count) {
+  return owner_->Skip(count);
+}
+HRESULT tKVTTSEnumA::Reset() {
+  return owner_->Reset();
+}
 HRESULT tKVTTSEnumA::Clone(ITTSEnumA** enumerator) {
   if (enumerator == nullptr) return E_POINTER;
   AddRef();

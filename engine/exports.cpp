@@ -3,10 +3,7 @@
 #include "engine/class_factory.h"
 #include "engine/module_state.h"
 #include "engine/registration.h"
-
-#ifdef KV_ENGINE_HAS_SYNTH
 #include "synth/synthesis_settings.h"
-#endif
 
 #define KV_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -18,20 +15,22 @@ void* g_moduleInstance = nullptr;
 
 constexpr kv::com::DWORD kProcessAttach = 1;
 
-// Library start, once per process when the library is loaded. A Windows library would first
-// switch off its thread attach and detach notifications; a shared library here receives none,
-// so there is nothing to switch off.
-__attribute__((constructor)) void LibraryStart() {
-#ifdef KV_ENGINE_HAS_SYNTH
+}  // namespace
+
+namespace kv::engine {
+
+// Library start, once per process when the library is loaded (called from library_start.cpp).
+// A Windows library would first switch off its thread attach and detach notifications; a shared
+// library here receives none, so there is nothing to switch off.
+void LibraryStart() {
   try {
-    kv::WriteSettingsDefaults();
+    WriteSettingsDefaults();
   } catch (...) {
     // A registry failure at start is reported to no one.
   }
-#endif
 }
 
-}  // namespace
+}  // namespace kv::engine
 
 KV_EXPORT kv::com::HRESULT DllGetClassObject(const kv::com::CLSID& clsid, const kv::com::IID& iid,
                                              void** object) {
@@ -49,11 +48,15 @@ KV_EXPORT kv::com::HRESULT DllCanUnloadNow() {
   return kv::engine::ObjectCount().Value() > 0 ? kv::com::S_FALSE : kv::com::S_OK;
 }
 
-KV_EXPORT kv::com::HRESULT DllRegisterServer() { return kv::engine::RegisterServer(); }
+KV_EXPORT kv::com::HRESULT DllRegisterServer() {
+  return kv::engine::RegisterServer();
+}
 
-KV_EXPORT kv::com::HRESULT DllUnregisterServer() { return kv::engine::UnregisterServer(); }
+KV_EXPORT kv::com::HRESULT DllUnregisterServer() {
+  return kv::engine::UnregisterServer();
+}
 
-// An ordinary export: the library's real entry point is the runtime's (LibraryStart above).
+// An ordinary export: the library is started by the loader (library_start.cpp), not by this.
 KV_EXPORT kv::com::BOOL DllMain(void* instance, kv::com::DWORD reason, void* /*reserved*/) {
   if (reason == kProcessAttach) g_moduleInstance = instance;
   return 1;

@@ -37,8 +37,12 @@ void Build(int32_t mode, Info* info) {
 
 }  // namespace
 
-void BuildModeInfo(int32_t mode, sapi::TTSMODEINFOW* info) { Build(mode, info); }
-void BuildModeInfo(int32_t mode, sapi::TTSMODEINFOA* info) { Build(mode, info); }
+void BuildModeInfo(int32_t mode, sapi::TTSMODEINFOW* info) {
+  Build(mode, info);
+}
+void BuildModeInfo(int32_t mode, sapi::TTSMODEINFOA* info) {
+  Build(mode, info);
+}
 
 int32_t ModeNumberOf(const com::GUID& modeId) {
   for (int32_t m = 1; m <= kModeCount; ++m)

@@ -25,8 +25,12 @@ com::InterlockedCounter& ObjectCount();
 
 // Every object of the library counts its references on ObjectCount only: AddRef and Release
 // return its value after the change, and nothing is destroyed when it reaches 0.
-inline ULONG ModuleAddRef() { return static_cast<ULONG>(ObjectCount().Increment()); }
-inline ULONG ModuleRelease() { return static_cast<ULONG>(ObjectCount().Decrement()); }
+inline ULONG ModuleAddRef() {
+  return static_cast<ULONG>(ObjectCount().Increment());
+}
+inline ULONG ModuleRelease() {
+  return static_cast<ULONG>(ObjectCount().Decrement());
+}
 
 // Objects are never destroyed while the library is loaded: the keeper owns them and frees them
 // when the library unloads (so that nothing is reported as leaked either).

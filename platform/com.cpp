@@ -126,7 +126,9 @@ HRESULT InprocServer::GetClassObject(const CLSID& clsid, const IID& iid, void** 
   return getClassObject_(clsid, iid, object);
 }
 
-void* InprocServer::Symbol(const char* name) const { return ::dlsym(handle_, name); }
+void* InprocServer::Symbol(const char* name) const {
+  return ::dlsym(handle_, name);
+}
 
 HRESULT CreateInstance(const CLSID& clsid, IUnknown* outer, const IID& iid, void** object,
                        std::shared_ptr<InprocServer>* server) {

@@ -44,9 +44,15 @@ std::string GuidToString(const GUID& guid);
 // Accepts the brace form in either case; nullopt for anything else.
 std::optional<GUID> GuidFromString(std::string_view text);
 
-constexpr HRESULT MakeResult(uint32_t code) { return static_cast<HRESULT>(code); }
-constexpr bool Succeeded(HRESULT hr) { return hr >= 0; }
-constexpr bool Failed(HRESULT hr) { return hr < 0; }
+constexpr HRESULT MakeResult(uint32_t code) {
+  return static_cast<HRESULT>(code);
+}
+constexpr bool Succeeded(HRESULT hr) {
+  return hr >= 0;
+}
+constexpr bool Failed(HRESULT hr) {
+  return hr < 0;
+}
 
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT S_FALSE = 1;
@@ -67,10 +73,10 @@ inline constexpr HRESULT CO_E_ERRORINDLL = MakeResult(0x800401F9);
 // "0x80004001"
 std::string ResultToString(HRESULT hr);
 
-inline constexpr IID IID_IUnknown = {0x00000000, 0x0000, 0x0000,
-                                     {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-inline constexpr IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000,
-                                          {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr IID IID_IUnknown = {
+    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr IID IID_IClassFactory = {
+    0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 class IUnknown {
  public:

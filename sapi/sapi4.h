@@ -176,7 +176,9 @@ inline constexpr WORD TTSAGE_ADOLESCENT = 14;
 inline constexpr WORD TTSAGE_ADULT = 30;
 inline constexpr WORD TTSAGE_ELDERLY = 70;
 
-constexpr DWORD SETBIT(int bit) { return DWORD(1) << bit; }
+constexpr DWORD SETBIT(int bit) {
+  return DWORD(1) << bit;
+}
 inline constexpr DWORD TTSFEATURE_ANYWORD = SETBIT(0);
 inline constexpr DWORD TTSFEATURE_VOLUME = SETBIT(1);
 inline constexpr DWORD TTSFEATURE_SPEED = SETBIT(2);

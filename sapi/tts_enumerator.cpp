@@ -19,22 +19,33 @@ constexpr size_t kMaxModesPerEngine = 4096;
 
 std::string GenderName(WORD gender) {
   switch (gender) {
-    case GENDER_NEUTRAL: return "neutral";
-    case GENDER_FEMALE: return "female";
-    case GENDER_MALE: return "male";
-    default: return std::to_string(gender);
+    case GENDER_NEUTRAL:
+      return "neutral";
+    case GENDER_FEMALE:
+      return "female";
+    case GENDER_MALE:
+      return "male";
+    default:
+      return std::to_string(gender);
   }
 }
 
 std::string AgeName(WORD age) {
   switch (age) {
-    case TTSAGE_BABY: return "baby";
-    case TTSAGE_TODDLER: return "toddler";
-    case TTSAGE_CHILD: return "child";
-    case TTSAGE_ADOLESCENT: return "adolescent";
-    case TTSAGE_ADULT: return "adult";
-    case TTSAGE_ELDERLY: return "elderly";
-    default: return std::to_string(age);
+    case TTSAGE_BABY:
+      return "baby";
+    case TTSAGE_TODDLER:
+      return "toddler";
+    case TTSAGE_CHILD:
+      return "child";
+    case TTSAGE_ADOLESCENT:
+      return "adolescent";
+    case TTSAGE_ADULT:
+      return "adult";
+    case TTSAGE_ELDERLY:
+      return "elderly";
+    default:
+      return std::to_string(age);
   }
 }
 
@@ -92,8 +103,7 @@ HRESULT TtsEnumerator::Load() {
     auto engine = std::make_unique<Engine>();
     engine->name = entry.name;
     void* modes = nullptr;
-    const HRESULT hr =
-        com::CreateInstance(*clsid, nullptr, IID_ITTSEnumW, &modes, &engine->server);
+    const HRESULT hr = com::CreateInstance(*clsid, nullptr, IID_ITTSEnumW, &modes, &engine->server);
     if (com::Failed(hr) || modes == nullptr) {
       problems_.push_back(entry.name + ": cannot be loaded (" + com::ResultToString(hr) + ")");
       continue;

@@ -17,7 +17,7 @@ namespace kv::sapi {
 inline constexpr std::string_view kEngineListKey = "\\SOFTWARE\\Voice\\TextToSpeech\\Engine";
 
 struct EngineEntry {
-  std::string name;  // UTF-8
+  std::string name;     // UTF-8
   std::string classId;  // as registered
 };
 
