@@ -65,11 +65,11 @@ SAFE_OUTPUT = 29000       # headroom for the echo taps, which add without satura
 # Peak the unit should reach in the output at its usual gain and the default
 # volume: vowels loudest, sonorants about 6 dB below, noise and bursts lower.
 LEVEL = {
-    'A': 21000, 'E': 19500, 'I': 17000, 'O': 20000, 'U': 17000,
+    'A': 21000, 'E': 19500, 'I': 17000, 'O': 20000, 'U': 14000,
     'M': 11000, 'N': 11000, 'NV': 11000, 'L': 11000, 'LU': 11000,
     'J': 13000, 'R': 14000, 'V': 9000, 'H': 7000,
     'Z': 8500, 'ZV': 9000, 'S': 7500, 'SV': 9000, 'F': 4500, 'CH': 5500,
-    'C': 8000, 'CV': 8500, 'RV': 9000,
+    'C': 8000, 'CV': 8500, 'RV': 12000,
     'K': 12000, 'KK': 9000, 'Q': 12000, 'P': 9500, 'PK': 8000,
     'T': 12000, 'TV': 11000, 'B': 10000, 'D': 11000, 'DV': 10500, 'G': 10000,
 }
@@ -561,12 +561,12 @@ class Builder:
             y = fade_out(fade_in(x[a + 100:b], 300), 500)
             return [y], 'espeak-ng cs x in @x@'
         if name == 'RV':
-            x, a, b, _ = es.span('aR^a', 1, 175)
+            x, a, b, _ = es.span('aR^a', 1, 120)
             c = period_cuts(x, a, b, P)
             y = fade_out(fade_in(x[c[1]:c[-1]], 2 * P), 2 * P)
             return [y], 'espeak-ng cs rzh in aR^a'
         if name == 'NV':
-            body = self.sonorant('an^a', 1, 7, fade=2)
+            body = self.sonorant('an^a', 1, 10, fade=2)
             rel = self.release('an^a', 2, 3)
             rel = level(rel, rms(body[-1]) * 1.3)
             return [np.concatenate(body + rel)], 'espeak-ng cs nj in an^a'
