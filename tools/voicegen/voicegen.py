@@ -416,11 +416,13 @@ class Builder:
 
     # -- helpers over rendered speech
 
-    def voiced(self, phonemes, index, rate=80, trim=0.15):
-        """Pitch periods of the middle of one phoneme."""
+    def voiced(self, phonemes, index, rate=80, trim=0.15, until=None):
+        """Pitch periods of one phoneme, from trim of its length on, up to
+        trim before its end (or up to the fraction until)."""
         x, a, b, _ = self.es.span(phonemes, index, rate)
         n = b - a
-        return periods_of(x, a + int(trim * n), b - int(trim * n), self.period)
+        end = b - int(trim * n) if until is None else a + int(until * n)
+        return periods_of(x, a + int(trim * n), end, self.period)
 
     def vowel(self, ph, count):
         p = steady(self.voiced(ph, 0, trim=0.1), count)
@@ -429,8 +431,8 @@ class Builder:
         p[-1] = ramp(p[-1], 1.0, 0.85)
         return p
 
-    def sonorant(self, phonemes, index, count, fade=1, trim=0.15):
-        p = level(steady(self.voiced(phonemes, index, trim=trim), count, keep=0.7))
+    def sonorant(self, phonemes, index, count, fade=1, trim=0.15, until=None):
+        p = level(steady(self.voiced(phonemes, index, trim=trim, until=until), count, keep=0.7))
         for k in range(fade):
             p[k] = ramp(p[k], (k + 0.3) / fade, (k + 1) / fade)
         return p
@@ -478,20 +480,28 @@ class Builder:
             out.append(seg)
         return out
 
-    def stop(self, phonemes, index, lead, length, vowel_index=None, fade=160):
+    def stop(self, phonemes, index, lead, length, final=False, fade=160):
         """Burst and release of a stop: lead samples of silence, then the
-        burst, then up to length samples of release (cut short where the
-        following vowel starts)."""
+        burst, then up to length samples of release, cut where the voicing
+        of the following vowel starts (or, for a word-final stop, where the
+        release has died away)."""
         x, ev = self.es.render(phonemes, 175)
         a = ev[index][0]
         e = smooth_energy(x, 101)
         quiet = a - 600 + int(np.argmin(e[a - 600:a + 30]))
         top = np.max(np.abs(x[quiet:quiet + 1500]))
         burst = burst_at(x, quiet, len(x), 0.08 * top)
-        end = min(burst + length, voicing_onset(x, burst + 60, len(x), self.period)
-                  if vowel_index is None else burst + length)
+        end = burst + length
+        if final:
+            loud = np.nonzero(e[burst:end] > 0.003 * e[burst:end].max())[0]
+            end = burst + int(loud[-1]) + 1
+        else:
+            low = smooth_energy(lowpass(x, 500), self.period)
+            after = low[burst + 60:]
+            voiced = burst + 60 + int(np.argmax(after > 0.1 * after.max()))
+            end = min(end, voiced)
         y = x[burst:end].copy()
-        y = fade_out(y, fade)
+        y = fade_out(y, min(fade, len(y) // 2))
         return np.concatenate([np.zeros(lead), fade_in(x[burst - 12:burst], 12), y])
 
     # -- the units
@@ -514,7 +524,8 @@ class Builder:
             rel = level(self.release('@ne', 2, 2), rms(body[12]) * 1.4)
             return body + rel, 'espeak-ng cs n in @n@ and ne', range(n - 2)
         if name == 'J':
-            return self.sonorant('@j@', 1, n, fade=2, trim=0.3), 'espeak-ng cs j in @j@'
+            # espeak-ng's j glides toward the next vowel: its palatal first half
+            return self.sonorant('eje', 1, n, fade=2, trim=0.2, until=0.55), 'espeak-ng cs j in eje'
         if name == 'L':
             return self.sonorant('ala', 1, n, fade=2), 'espeak-ng cs l in ala'
         if name == 'LU':
@@ -543,11 +554,11 @@ class Builder:
         if name in ('K', 'Q'):
             return [self.stop('@ka:', 1, 60, 520)], 'espeak-ng cs k in @ka:'
         if name == 'KK':
-            return [self.stop('@ak', 2, 60, 900, vowel_index=3, fade=500)], 'espeak-ng cs k in @ak'
+            return [self.stop('@ak', 2, 60, 900, final=True, fade=500)], 'espeak-ng cs k in @ak'
         if name == 'P':
             return [self.stop('@pa:', 1, 60, 420)], 'espeak-ng cs p in @pa:'
         if name == 'PK':
-            return [self.stop('@ap', 2, 60, 700, vowel_index=3, fade=400)], 'espeak-ng cs p in @ap'
+            return [self.stop('@ap', 2, 60, 700, final=True, fade=300)], 'espeak-ng cs p in @ap'
         if name == 'T':
             return [self.stop('@ta:', 1, 60, 420)], 'espeak-ng cs t in @ta:'
         if name == 'TV':
