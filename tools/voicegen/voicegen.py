@@ -475,6 +475,7 @@ class Builder:
         for p in voice:
             ph = np.arange(len(p)) / len(p)
             pulse = 0.1 + 0.9 * np.sin(np.pi * ph) ** 2
+            pulse /= np.sqrt(np.mean(pulse ** 2))  # the pulsing keeps the noise's energy
             seg = p + noise_share * vr * noise[pos:pos + len(p)] * pulse
             pos += len(p)
             out.append(seg)
@@ -537,11 +538,12 @@ class Builder:
         if name == 'H':
             return self.murmured_h(n), 'espeak-ng cs h and @, breathy'
         if name == 'Z':
-            segs = self.voiced_fricative('@z@', 1, n, seed=26)
+            # espeak-ng's z hisses weakly: twice its noise
+            segs = self.voiced_fricative('@z@', 1, n, seed=26, noise_share=2.0)
             segs[0] = fade_in(segs[0], len(segs[0]))
             return segs, 'espeak-ng cs z, shaped noise'
         if name == 'ZV':
-            segs = self.voiced_fricative('@Z@', 1, n, seed=27)
+            segs = self.voiced_fricative('@Z@', 1, n, seed=27, noise_share=1.4)
             segs[0] = fade_in(segs[0], len(segs[0]))
             return segs, 'espeak-ng cs zh, shaped noise'
         if name in ('S', 'SV', 'F'):
