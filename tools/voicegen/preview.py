@@ -10,7 +10,6 @@ itself (segment cutting, re-pitch by the voice's pitch count, duration
 fitting, gain without saturation) follows the synthesizer.
 """
 import argparse
-import struct
 import wave
 
 import numpy as np

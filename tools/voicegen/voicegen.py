@@ -190,8 +190,8 @@ def find_period(x, a, b):
     """Pitch period (samples) of the voiced stretch x[a:b]."""
     y = x[a:b] - np.mean(x[a:b])
     n = len(y)
-    spec = np.fft.rfft(y, 2 * n)
-    ac = np.fft.irfft(np.abs(spec) ** 2)[:n]
+    spectrum = np.fft.rfft(y, 2 * n)
+    ac = np.fft.irfft(np.abs(spectrum) ** 2)[:n]
     lo, hi = 90, 200
     return lo + int(np.argmax(ac[lo:hi]))
 
@@ -451,10 +451,10 @@ class Builder:
         espeak-ng fricative (its own noise loops every ~50 ms)."""
         x, a, b, _ = self.es.span(phonemes, index, rate)
         n = b - a
-        spec = spectrum_of(x[a + n // 5:b - n // 5])
-        f = np.linspace(0, RATE / 2, len(spec))
-        spec = spec * np.clip((f - 200) / 400, 0, 1)
-        y = shaped_noise(spec, (count + 1) * self.period, seed)
+        spectrum = spectrum_of(x[a + n // 5:b - n // 5])
+        f = np.linspace(0, RATE / 2, len(spectrum))
+        spectrum = spectrum * np.clip((f - 200) / 400, 0, 1)
+        y = shaped_noise(spectrum, (count + 1) * self.period, seed)
         return noise_chunks(y, count, self.period)
 
     def voiced_fricative(self, phonemes, index, count, seed, split=900.0, noise_share=1.0):
@@ -467,9 +467,9 @@ class Builder:
                        count, keep=0.7)
         voice = level(voice)
         high = mid - lowpass(mid, split)
-        spec = spectrum_of(high)
+        spectrum = spectrum_of(high)
         total = sum(len(p) for p in voice)
-        noise = shaped_noise(spec, total, seed) * rms(high) / max(rms(mid), 1e-9)
+        noise = shaped_noise(spectrum, total, seed) * rms(high) / max(rms(mid), 1e-9)
         out, pos = [], 0
         vr = rms(np.concatenate(voice))
         for p in voice:
@@ -622,10 +622,10 @@ class Builder:
         low = lowpass(np.concatenate(voice), 900, 600)
         x, a, b, _ = self.es.span('@h@', 1)
         n = b - a
-        spec = spectrum_of(x[a + n // 5:b - n // 5])
-        f = np.linspace(0, RATE / 2, len(spec))
-        spec = spec * np.clip((f - 150) / 300, 0, 1)
-        noise = shaped_noise(spec, len(low), 17) * rms(low)
+        spectrum = spectrum_of(x[a + n // 5:b - n // 5])
+        f = np.linspace(0, RATE / 2, len(spectrum))
+        spectrum = spectrum * np.clip((f - 150) / 300, 0, 1)
+        noise = shaped_noise(spectrum, len(low), 17) * rms(low)
         out, pos = [], 0
         for m in lens:
             ph = np.arange(m) / m
@@ -640,7 +640,7 @@ class Builder:
         """Start of the closure (end of the schwa) and the burst of a voiced
         stop rendered as @ + stop + vowel."""
         P = self.period
-        a, v = ev[1][0], ev[2][0]
+        a = ev[1][0]
         e = smooth_energy(x, 41)
         close = a + int(np.argmax(e[a:] < 0.02 * e[:a].max()))
         hf_e = smooth_energy(x - lowpass(x, 3000), 9)
