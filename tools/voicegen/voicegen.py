@@ -457,9 +457,13 @@ class Builder:
         y = shaped_noise(spectrum, (count + 1) * self.period, seed)
         return noise_chunks(y, count, self.period)
 
-    def voiced_fricative(self, phonemes, index, count, seed, split=900.0, noise_share=1.0):
+    def voiced_fricative(self, phonemes, index, count, seed, split=900.0, noise_share=1.0,
+                         noise_from=None):
         """Voicing from espeak-ng's rendering below 'split' Hz, and fresh
-        shaped noise above it, its loudness pulsing with the voice."""
+        shaped noise above it, its loudness pulsing with the voice.  With
+        noise_from, the noise has the spectrum of that phoneme string's
+        second phoneme instead and noise_share sets its RMS against the
+        voice's."""
         x, a, b, _ = self.es.span(phonemes, index)
         n = b - a
         mid = x[a + n // 5:b - n // 5]
@@ -470,6 +474,11 @@ class Builder:
         spectrum = spectrum_of(high)
         total = sum(len(p) for p in voice)
         noise = shaped_noise(spectrum, total, seed) * rms(high) / max(rms(mid), 1e-9)
+        if noise_from:
+            y, c, d, _ = self.es.span(noise_from, 1)
+            k = d - c
+            spectrum = spectrum_of(y[c + k // 5:d - k // 5])
+            noise = shaped_noise(spectrum, total, seed)
         out, pos = [], 0
         vr = rms(np.concatenate(voice))
         for p in voice:
@@ -532,7 +541,13 @@ class Builder:
         if name == 'LU':
             return self.sonorant('olo', 1, n, fade=2), 'espeak-ng cs l in olo'
         if name == 'V':
-            return self.sonorant('@v@', 1, n, fade=2), 'espeak-ng cs v in @v@'
+            # espeak-ng's v is voicing alone: a little labiodental noise (the
+            # spectrum of its f) is added, 14 dB below the voice
+            segs = self.voiced_fricative('@v@', 1, n, seed=22, split=5000.0, noise_share=0.2,
+                                         noise_from='@f@')
+            segs[0] = ramp(segs[0], 0.3, 0.65)
+            segs[1] = ramp(segs[1], 0.65, 1.0)
+            return segs, 'espeak-ng cs v in @v@, f noise'
         if name == 'R':
             return self.trill(n), 'espeak-ng cs r in ara, taps'
         if name == 'H':
