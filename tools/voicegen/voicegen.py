@@ -5,8 +5,8 @@ Every unit is rendered by espeak-ng's Czech voice, switched to a flat pitch
 through a private voice variant, then cut into pitch periods (voiced sounds)
 or period-long noise chunks (voiceless fricatives), levelled, joined with the
 segment marks the synthesizer cuts at, and written as a RIFF/WAVE resource.
-A few sounds espeak-ng renders weakly (voiced h, the voiced fricatives, the
-noise of s, sh, f) are rebuilt from its spectra: noise is drawn from a seeded
+A few sounds espeak-ng renders weakly (voiced h, v, the voiced fricatives,
+the noise of s, sh, f) are rebuilt from its spectra: noise is drawn from a seeded
 generator and shaped, so the output is the same byte for byte on every run.
 
 Usage: voicegen.py OUTDIR [--plot DIR]
