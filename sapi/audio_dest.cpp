@@ -72,8 +72,10 @@ ULONG AudioDestination::Release() {
 
 HRESULT AudioDestination::Flush() {
   if (!format_) return AUDERR_NEEDWAVEFORMAT;
+  // The dropped bytes count as passed: marks written from now on are due with the next data.
   head_ = 0;
   queued_ = 0;
+  played_ = total_;
   OnFlush();
   // Pending bookmarks come back at once, marked as flushed.
   std::deque<Mark> marks;
