@@ -1,0 +1,121 @@
+#include "sapi/device_dest.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/message_loop.h"
+#include "platform/sound.h"
+
+namespace kv::sapi {
+
+namespace {
+
+void PutU16(uint8_t* p, uint16_t v) {
+  p[0] = uint8_t(v);
+  p[1] = uint8_t(v >> 8);
+}
+void PutU32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+}
+
+// A 44-byte RIFF/WAVE header for PCM of the format.
+void WriteHeader(std::vector<uint8_t>& wave, const WAVEFORMATEX& f, uint32_t bytes) {
+  wave.resize(44);
+  uint8_t* h = wave.data();
+  std::memcpy(h, "RIFF", 4);
+  PutU32(h + 4, bytes + 36);
+  std::memcpy(h + 8, "WAVEfmt ", 8);
+  PutU32(h + 16, 16);
+  PutU16(h + 20, f.wFormatTag);
+  PutU16(h + 22, f.nChannels);
+  PutU32(h + 24, f.nSamplesPerSec);
+  PutU32(h + 28, f.nAvgBytesPerSec);
+  PutU16(h + 32, f.nBlockAlign);
+  PutU16(h + 34, f.wBitsPerSample);
+  std::memcpy(h + 36, "data", 4);
+  PutU32(h + 40, bytes);
+}
+
+}  // namespace
+
+DeviceDestination::DeviceDestination(platform::SoundBackend* backend)
+    : AudioDestination(0, 1000 / 16), backend_(backend) {
+  timer_ = std::make_unique<platform::WindowTimer>(kTickMs, [this] { Tick(); });
+}
+
+DeviceDestination::~DeviceDestination() {
+  if (waveBytes_ > 0 && waveStarted_) Backend().Stop();
+}
+
+platform::SoundBackend& DeviceDestination::Backend() {
+  return backend_ != nullptr ? *backend_ : platform::CurrentSoundBackend();
+}
+
+void DeviceDestination::OnWork() {
+  if (!timer_->Enabled()) timer_->SetEnabled(true);
+  Tick();
+}
+
+void DeviceDestination::Consume(std::span<const uint8_t> bytes) {
+  wave_.insert(wave_.end(), bytes.begin(), bytes.end());
+}
+
+void DeviceDestination::Tick() {
+  const WAVEFORMATEX* f = Format();
+  if (f == nullptr) return;
+  const int64_t now = Loop().Now();
+  // What has been heard of the wave playing.
+  if (waveBytes_ > 0 && waveStarted_) {
+    uint64_t done = waveBytes_;
+    if (Backend().IsPlaying()) {
+      const uint64_t elapsed = static_cast<uint64_t>(std::max<int64_t>(0, now - waveStartMs_));
+      done = std::min<uint64_t>(waveBytes_, elapsed * f->nAvgBytesPerSec / 1000 /
+                                                f->nBlockAlign * f->nBlockAlign);
+    }
+    heard_ = waveStart_ + done;
+    if (done == waveBytes_) {
+      waveBytes_ = 0;
+      waveStarted_ = false;
+    }
+  }
+  // The next wave, once the previous one has ended.
+  if (waveBytes_ == 0 && Playing() && Queued() > 0) {
+    const size_t most = size_t(f->nAvgBytesPerSec) * kWaveMs / 1000 / f->nBlockAlign * f->nBlockAlign;
+    waveStart_ = Played();
+    WriteHeader(wave_, *f, 0);
+    const size_t moved = PlayCached(std::min(Queued(), most));
+    PutU32(wave_.data() + 4, static_cast<uint32_t>(moved + 36));
+    PutU32(wave_.data() + 40, static_cast<uint32_t>(moved));
+    waveBytes_ = moved;
+    waveStarted_ = false;
+  }
+  if (waveBytes_ > 0 && !waveStarted_ && Playing()) {
+    // A device held by another program is tried again at the next tick.
+    if (Backend().Start(wave_)) {
+      waveStarted_ = true;
+      waveStartMs_ = now;
+      wave_.clear();
+    }
+  }
+  if (waveBytes_ == 0) heard_ = std::max(heard_, Played());
+  ReturnMarksUpTo(heard_);
+  const bool more = waveBytes_ > 0 || (Playing() && Queued() > 0);
+  if (!more && timer_->Enabled()) timer_->SetEnabled(false);
+}
+
+HRESULT DeviceDestination::Flush() {
+  if (waveBytes_ > 0 && waveStarted_) Backend().Stop();
+  waveBytes_ = 0;
+  waveStarted_ = false;
+  wave_.clear();
+  const HRESULT hr = AudioDestination::Flush();
+  heard_ = Played();
+  return hr;
+}
+
+HRESULT DeviceDestination::Stop() {
+  // The wave being heard plays to its end; the cache waits for the next Start.
+  return AudioDestination::Stop();
+}
+
+}  // namespace kv::sapi

@@ -1,0 +1,40 @@
+// Speaking through a registered engine as a SAPI host does: the enumerator finds the mode,
+// Select binds it to an audio destination, the host registers its sinks, hands over the text
+// and runs the thread's message loop until the engine reports AudioStop.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "sapi/sapi4.h"
+
+namespace kv::sapi {
+
+class AudioDestination;
+
+struct SpeakOptions {
+  enum class Output { WavFile, Stdout, Device };
+
+  std::string text;   // UTF-8; SAPI control tags are interpreted by the engine
+  std::string voice;  // mode name (case-insensitive); empty: the first mode listed
+  Output output = Output::WavFile;
+  std::filesystem::path wavFile;  // Output::WavFile
+  std::optional<uint32_t> rate;   // passed to ITTSAttributes::SpeedSet (10..250)
+  // Every notification as a JSON line with its time stamp, when set.
+  std::ostream* events = nullptr;
+  // A destination of the caller's instead of the one Output names (tests); the caller keeps its
+  // reference.
+  AudioDestination* destination = nullptr;
+};
+
+// Speaks the text; returns the exit code (0 spoken; 1 no engine or voice; 2 the destination
+// or the engine failed), with a message on err for anything but 0.
+int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err);
+
+// The JSON line of one notification ("t" is the engine's time stamp in milliseconds).
+std::string EventJson(std::string_view event, QWORD time, std::string_view fields = {});
+
+}  // namespace kv::sapi
