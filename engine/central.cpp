@@ -236,11 +236,14 @@ void TKVCmode::AttachAudio(com::IUnknown* audio) {
   Audio->PassNotify(static_cast<IAudioDestNotifySink*>(&DestSink), IID_IAudioDestNotifySink);
 }
 
-int32_t TKVCmode::CurrentSpeed() const { return Synth->CurrentSpeed; }
-void TKVCmode::SetCurrentSpeed(int32_t speed) { Synth->CurrentSpeed = speed; }
+int32_t TKVCmode::CurrentSpeed() const {
+  return Synth->CurrentSpeed;
+}
+void TKVCmode::SetCurrentSpeed(int32_t speed) {
+  Synth->CurrentSpeed = speed;
+}
 
-HRESULT TKVCmode::Register(void* notifyInterface, const IID& notifyIid, DWORD* key,
-                           CharForm form) {
+HRESULT TKVCmode::Register(void* notifyInterface, const IID& notifyIid, DWORD* key, CharForm form) {
   auto store = [&](auto*& slot) {
     using Slot = std::remove_reference_t<decltype(slot)>;
     if (slot != nullptr) return;  // the first sink stays until UnRegister

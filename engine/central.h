@@ -142,7 +142,7 @@ class TKVAudioDestNotifySink final : public sapi::IAudioDestNotifySink {
 // Mark numbers the engine writes into the audio stream.
 inline constexpr sapi::DWORD kEndOfTextMark = 11111;
 inline constexpr sapi::DWORD kWordPositionBase = 30000;
-inline constexpr int kFeedInterval = 200;  // ms
+inline constexpr int kFeedInterval = 200;           // ms
 inline constexpr sapi::DWORD kFeedThreshold = 511;  // FreeSpace above this feeds
 
 class TKVCmode final : public com::IUnknown {

@@ -1,10 +1,11 @@
 // Creating engine instances for Select.
+#include "engine/engine_instance.h"
+
 #include <memory>
 #include <new>
 #include <vector>
 
 #include "engine/central.h"
-#include "engine/engine_instance.h"
 
 namespace kv::engine {
 

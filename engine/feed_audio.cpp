@@ -34,7 +34,9 @@ QWORD Elapsed() {
   return static_cast<QWORD>(now - static_cast<int64_t>(g_startTick));
 }
 
-void SetStartTick(uint32_t tick) { g_startTick = static_cast<int32_t>(tick); }
+void SetStartTick(uint32_t tick) {
+  g_startTick = static_cast<int32_t>(tick);
+}
 
 bool TKVCmode::TextEnded() const {
   const std::string_view text = Trimmed(Synth->PendingText);
@@ -118,8 +120,7 @@ void TKVCmode::FeedAudio() {
           1000 * synth.CurrentSlot + (unit.empty() ? 0 : static_cast<unsigned char>(unit[0])));
       const bool firstOfInstance = synth.WordCount == 1 && word.CharacterIndex == 1;
       if (!firstOfInstance) BookMarkAudio(visual);
-      if (AudioDest != nullptr)
-        AudioDest->DataSet(chunk.Data(), static_cast<DWORD>(chunk.Size()));
+      if (AudioDest != nullptr) AudioDest->DataSet(chunk.Data(), static_cast<DWORD>(chunk.Size()));
       if (firstOfInstance) BookMarkAudio(visual);
       if (!AudioStarted) {
         ClaimAndStart();
@@ -146,8 +147,7 @@ void TKVCmode::Visual(uint8_t code) {
   g_mouthShape = LookupMouth(code);
   if (NotifySinkA != nullptr)
     NotifySinkA->Visual(Elapsed(), 0, static_cast<CHAR>(code), 0, &g_mouthShape);
-  if (NotifySinkW != nullptr)
-    NotifySinkW->Visual(Elapsed(), code, code, 0, &g_mouthShape);
+  if (NotifySinkW != nullptr) NotifySinkW->Visual(Elapsed(), code, code, 0, &g_mouthShape);
 }
 
 void TKVCmode::DispatchBookMark(DWORD mark) {

@@ -59,7 +59,9 @@ HRESULT AudioDestination::QueryInterface(const IID& iid, void** object) {
   return S_OK;
 }
 
-ULONG AudioDestination::AddRef() { return ++refs_; }
+ULONG AudioDestination::AddRef() {
+  return ++refs_;
+}
 
 ULONG AudioDestination::Release() {
   if (refs_ == 0) return 0;  // a stray Release must not destroy twice
@@ -196,14 +198,15 @@ HRESULT AudioDestination::WaveFormatSet(SDATA format) {
   std::memcpy(&f, format.pData, std::min<size_t>(format.dwSize, sizeof f));
   if (format.dwSize < sizeof f) f.cbSize = 0;
   const bool pcm = f.wFormatTag == WAVE_FORMAT_PCM && (f.nChannels == 1 || f.nChannels == 2) &&
-                   (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) &&
-                   f.nSamplesPerSec >= 1000 && f.nSamplesPerSec <= 192000 &&
+                   (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) && f.nSamplesPerSec >= 1000 &&
+                   f.nSamplesPerSec <= 192000 &&
                    f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8 &&
                    f.nAvgBytesPerSec == f.nSamplesPerSec * f.nBlockAlign;
   if (!pcm) return AUDERR_WAVEFORMATNOTSUPPORTED;
   format_ = f;
-  capacity_ = requestedCapacity_ != 0 ? requestedCapacity_
-                                      : size_t(f.nAvgBytesPerSec) * 2 / f.nBlockAlign * f.nBlockAlign;
+  capacity_ = requestedCapacity_ != 0
+                  ? requestedCapacity_
+                  : size_t(f.nAvgBytesPerSec) * 2 / f.nBlockAlign * f.nBlockAlign;
   ring_.assign(capacity_, 0);
   head_ = queued_ = 0;
   OnFormat(f);
@@ -270,7 +273,6 @@ size_t AudioDestination::PlayCached(size_t maxBytes) {
     claimed_ = playing_ = false;
     Notify([](IAudioDestNotifySink* s) { s->AudioStop(IANSRSN_NODATA); });
   }
-  ScheduleFreeSpace();
   return moved;
 }
 

@@ -91,6 +91,7 @@ class AudioDestination : public IAudio, public IAudioDest {
   virtual void OnFlush() {}
 
   // Moves up to maxBytes from the cache to Consume (only while playing) and returns how many.
+  // The caller returns the marks now due, then schedules the FreeSpace notification.
   size_t PlayCached(size_t maxBytes);
   // Reports every bookmark at or before the byte position, in order (posted).
   void ReturnMarksUpTo(uint64_t position);

@@ -69,8 +69,8 @@ void DeviceDestination::Tick() {
     uint64_t done = waveBytes_;
     if (Backend().IsPlaying()) {
       const uint64_t elapsed = static_cast<uint64_t>(std::max<int64_t>(0, now - waveStartMs_));
-      done = std::min<uint64_t>(waveBytes_, elapsed * f->nAvgBytesPerSec / 1000 /
-                                                f->nBlockAlign * f->nBlockAlign);
+      done = std::min<uint64_t>(
+          waveBytes_, elapsed * f->nAvgBytesPerSec / 1000 / f->nBlockAlign * f->nBlockAlign);
     }
     heard_ = waveStart_ + done;
     if (done == waveBytes_) {
@@ -79,11 +79,13 @@ void DeviceDestination::Tick() {
     }
   }
   // The next wave, once the previous one has ended.
+  size_t moved = 0;
   if (waveBytes_ == 0 && Playing() && Queued() > 0) {
-    const size_t most = size_t(f->nAvgBytesPerSec) * kWaveMs / 1000 / f->nBlockAlign * f->nBlockAlign;
+    const size_t most =
+        size_t(f->nAvgBytesPerSec) * kWaveMs / 1000 / f->nBlockAlign * f->nBlockAlign;
     waveStart_ = Played();
     WriteHeader(wave_, *f, 0);
-    const size_t moved = PlayCached(std::min(Queued(), most));
+    moved = PlayCached(std::min(Queued(), most));
     PutU32(wave_.data() + 4, static_cast<uint32_t>(moved + 36));
     PutU32(wave_.data() + 40, static_cast<uint32_t>(moved));
     waveBytes_ = moved;
@@ -99,6 +101,7 @@ void DeviceDestination::Tick() {
   }
   if (waveBytes_ == 0) heard_ = std::max(heard_, Played());
   ReturnMarksUpTo(heard_);
+  if (moved > 0) ScheduleFreeSpace();
   const bool more = waveBytes_ > 0 || (Playing() && Queued() > 0);
   if (!more && timer_->Enabled()) timer_->SetEnabled(false);
 }

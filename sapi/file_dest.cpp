@@ -25,7 +25,9 @@ FileDestination* FileDestination::Create(const std::filesystem::path& path, std:
   return new FileDestination(file, true);
 }
 
-FileDestination* FileDestination::CreateStdout() { return new FileDestination(stdout, false); }
+FileDestination* FileDestination::CreateStdout() {
+  return new FileDestination(stdout, false);
+}
 
 FileDestination::~FileDestination() {
   Finish();
@@ -71,12 +73,13 @@ void FileDestination::Consume(std::span<const uint8_t> bytes) {
 }
 
 void FileDestination::OnWork() {
-  PlayCached(SIZE_MAX);
+  const size_t moved = PlayCached(SIZE_MAX);
   ReturnMarksUpTo(Played());
+  if (moved > 0) ScheduleFreeSpace();
 }
 
 bool FileDestination::Finish() {
-  PlayCached(SIZE_MAX);
+  OnWork();
   if (headerWritten_ && seekable_)
     WriteHeader(static_cast<uint32_t>(std::min<uint64_t>(written_, 0xFFFFFFFFu - 36)));
   if (std::fflush(file_) != 0) failed_ = true;

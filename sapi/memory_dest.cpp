@@ -47,6 +47,7 @@ HRESULT MemoryDestination::BookMark(DWORD markId) {
 size_t MemoryDestination::Play(size_t bytes) {
   const size_t moved = PlayCached(bytes);
   ReturnMarksUpTo(Played());
+  if (moved > 0) ScheduleFreeSpace();
   return moved;
 }
 
@@ -66,15 +67,24 @@ void MemoryDestination::OnWork() {
 std::string ToString(const MemoryDestination::Record& record) {
   using Call = MemoryDestination::Call;
   switch (record.call) {
-    case Call::WaveFormatSet: return "WaveFormatSet";
-    case Call::PassNotify: return "PassNotify";
-    case Call::Claim: return "Claim";
-    case Call::UnClaim: return "UnClaim";
-    case Call::Start: return "Start";
-    case Call::Stop: return "Stop";
-    case Call::Flush: return "Flush";
-    case Call::Data: return "Data " + std::to_string(record.value);
-    case Call::Mark: return "Mark " + std::to_string(record.value);
+    case Call::WaveFormatSet:
+      return "WaveFormatSet";
+    case Call::PassNotify:
+      return "PassNotify";
+    case Call::Claim:
+      return "Claim";
+    case Call::UnClaim:
+      return "UnClaim";
+    case Call::Start:
+      return "Start";
+    case Call::Stop:
+      return "Stop";
+    case Call::Flush:
+      return "Flush";
+    case Call::Data:
+      return "Data " + std::to_string(record.value);
+    case Call::Mark:
+      return "Mark " + std::to_string(record.value);
   }
   return "?";
 }

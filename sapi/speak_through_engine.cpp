@@ -136,8 +136,7 @@ const VoiceMode* FindMode(const TtsEnumerator& enumerator, const std::string& vo
   if (voice.empty()) return &enumerator.Modes().front();
   const std::string wanted = cp1250::FromUtf8Lenient(voice);
   for (const VoiceMode& mode : enumerator.Modes()) {
-    const std::string name =
-        cp1250::FromUtf8Lenient(FieldText(mode.info.szModeName, TTSI_NAMELEN));
+    const std::string name = cp1250::FromUtf8Lenient(FieldText(mode.info.szModeName, TTSI_NAMELEN));
     if (cp1250::SameText(name, wanted)) return &mode;
   }
   return nullptr;

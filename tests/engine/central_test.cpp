@@ -12,7 +12,9 @@ namespace {
 using Call = MemoryDestination::Call;
 using Record = MemoryDestination::Record;
 
-IUnknown* Unknown(AudioDestination* dest) { return static_cast<IAudio*>(dest); }
+IUnknown* Unknown(AudioDestination* dest) {
+  return static_cast<IAudio*>(dest);
+}
 
 std::vector<std::string> Strings(const std::vector<Record>& calls) {
   std::vector<std::string> out;
@@ -144,8 +146,8 @@ TEST_F(CentralTest, ATextIsHeardFromStartToEndInOrder) {
   const std::vector<std::string> tail(names.end() - 6, names.end());
   EXPECT_EQ(tail[0].rfind("WordPosition ", 0), 0u) << "the closing word position";
   EXPECT_EQ(std::vector<std::string>(tail.begin() + 1, tail.end()),
-            (std::vector<std::string>{"VisualA 0 32", "VisualW 32 32", "TextDataDone",
-                                      "AudioStopA", "AudioStopW"}));
+            (std::vector<std::string>{"VisualA 0 32", "VisualW 32 32", "TextDataDone", "AudioStopA",
+                                      "AudioStopW"}));
   // Two words and the closing position; positions grow.
   const std::vector<std::string> positions = log.Only("WordPosition");
   ASSERT_EQ(positions.size(), 3u);
@@ -198,9 +200,9 @@ TEST_F(CentralTest, ReturnedMarksBecomeTheNotificationsOfTheirRange) {
       {1097, {"VisualA 0 97", "VisualW 97 97"}},
       {2097, {"VisualA 0 97", "VisualW 97 97"}},  // slot 2 decodes to the same letter
       {8097, {"VisualA 0 97", "VisualW 97 97"}},
-      {2000, {}},                                 // 1000 is no letter
-      {1031, {}},                                 // below the printable range
-      {1251, {}},                                 // above 250
+      {2000, {}},  // 1000 is no letter
+      {1031, {}},  // below the printable range
+      {1251, {}},  // above 250
       {1250, {"VisualA 0 250", "VisualW 250 250"}},
       {8999, {}},
       {999, {"BookMark 999"}},
@@ -314,8 +316,8 @@ TEST_F(CentralTest, ZeroLengthTextStartsAndEndsWithoutData) {
     char16_t text[2] = {u'a', 0};
     ASSERT_EQ(central->TextData(CHARSET_TEXT, 0, SDATA{text, size}, &buf, IID_ITTSBufNotifySink),
               S_OK);
-    EXPECT_EQ(log.Names(), (std::vector<std::string>{"TextDataStarted", "AudioStartA",
-                                                     "AudioStartW"}))
+    EXPECT_EQ(log.Names(),
+              (std::vector<std::string>{"TextDataStarted", "AudioStartA", "AudioStartW"}))
         << "size " << size;
     const std::vector<Record>& calls = dest->Calls();
     ASSERT_EQ(calls.size(), 2u) << "size " << size;
@@ -356,12 +358,14 @@ TEST_F(CentralTest, TheWFormConvertsToTheSystemCodePage) {
   ITTSCentralA* a = nullptr;
   ASSERT_EQ(SelectMode(1, Unknown(other), &a), S_OK);
   other->ClearCalls();
-  NarrowText narrow("\xE8" "aj \x9Eluv");
+  NarrowText narrow(
+      "\xE8"
+      "aj \x9Eluv");
   BufSink otherBuf(log, "other ");
   ASSERT_EQ(a->TextData(CHARSET_TEXT, 0, narrow.Data(), &otherBuf, IID_ITTSBufNotifySink), S_OK);
   other->SetAutoPlay(true);
-  platform::MessageLoop::Current().RunUntil(
-      [&] { return log.Count("other TextDataDone") > 0; }, 600000);
+  platform::MessageLoop::Current().RunUntil([&] { return log.Count("other TextDataDone") > 0; },
+                                            600000);
   EXPECT_EQ(Marks(other->Calls()), wMarks);
   EXPECT_EQ(other->Accepted(), wData);
   ASSERT_GE(wMarks.size(), 2u);
@@ -532,8 +536,8 @@ TEST_F(CentralTest, PauseHoldsTheTimerAndStopsTheAudioAndResumeRestartsThem) {
 }
 
 TEST_F(CentralTest, QueryInterfaceOffersTheSixInterfacesAndTheInstance) {
-  const IID offered[] = {IID_IUnknown,         IID_ITTSCentralW,   IID_ITTSCentralA,
-                         IID_ITTSAttributesW,  IID_ITTSAttributesA, IID_ITTSDialogsW,
+  const IID offered[] = {IID_IUnknown,        IID_ITTSCentralW,    IID_ITTSCentralA,
+                         IID_ITTSAttributesW, IID_ITTSAttributesA, IID_ITTSDialogsW,
                          IID_ITTSDialogsA};
   for (const IID& iid : offered) {
     void* object = nullptr;

@@ -115,9 +115,10 @@ class NotifySink final : public CountedSink<Interface> {
     return S_OK;
   }
   HRESULT Visual(QWORD t, Char ipa, Char engine, DWORD hints, TTSMOUTH* mouth) override {
-    log_.Add("Visual" + form_ + " " + std::to_string(static_cast<unsigned>(ipa) & 0xFFFF) + " " +
-                 std::to_string(static_cast<unsigned>(static_cast<std::make_unsigned_t<Char>>(engine))),
-             t);
+    log_.Add(
+        "Visual" + form_ + " " + std::to_string(static_cast<unsigned>(ipa) & 0xFFFF) + " " +
+            std::to_string(static_cast<unsigned>(static_cast<std::make_unsigned_t<Char>>(engine))),
+        t);
     lastHints = hints;
     if (mouth != nullptr) lastMouth = *mouth;
     return S_OK;
