@@ -590,14 +590,14 @@ void Registry::WriteInteger(std::string_view name, int32_t value) {
   session.Commit();
 }
 
-RegistryBatch::RegistryBatch() {
+RegistryBatch::RegistryBatch(bool forWriting) {
   Store& s = TheStore();
   s.mutex.lock();
   try {
     sqlite3* db = Acquire();
     if (s.batchDepth == 0 && sqlite3_get_autocommit(db) == 0)
       throw ERegistryException("A registry transaction is already running");
-    Exec(db, s.batchDepth == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT batch");
+    Exec(db, s.batchDepth > 0 ? "SAVEPOINT batch" : forWriting ? "BEGIN IMMEDIATE" : "BEGIN");
     ++s.batchDepth;
   } catch (...) {
     s.mutex.unlock();

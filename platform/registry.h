@@ -63,6 +63,7 @@ class Registry {
   bool KeyExists(std::string_view key);
   // Deletes the key with all its subkeys; false when it did not exist.
   bool DeleteKey(std::string_view key);
+  // Subkeys of the open key (of the root when none is open), ordered by name.
   std::vector<std::string> GetKeyNames();
 
   bool ValueExists(std::string_view name);
@@ -107,10 +108,11 @@ void CloseRegistryDatabase();
 
 // Groups the registry operations of the calling thread into one transaction: either all of
 // them are stored or none. Other threads wait until the batch ends. Without Commit() the batch
-// is rolled back when it goes out of scope.
+// is rolled back when it goes out of scope. A batch not for writing only gives a consistent
+// view of the registry without holding back writers in other processes.
 class RegistryBatch {
  public:
-  RegistryBatch();
+  explicit RegistryBatch(bool forWriting = true);
   ~RegistryBatch();
   RegistryBatch(const RegistryBatch&) = delete;
   RegistryBatch& operator=(const RegistryBatch&) = delete;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -283,7 +284,7 @@ int Export(const std::vector<std::string>& args) {
   std::string text = "REGEDIT4\n\n";
   Registry reg;
   {
-    RegistryBatch snapshot;  // one consistent state; nothing is written
+    RegistryBatch snapshot(false);  // one consistent state; nothing is written
     if (args.empty()) {
       for (RootKey root : {RootKey::LocalMachine, RootKey::ClassesRoot, RootKey::CurrentUser})
         ExportKey(reg, root, "", text);
@@ -469,6 +470,8 @@ std::string ReadAll(const std::string& file) {
     buffer << std::cin.rdbuf();
     return buffer.str();
   }
+  std::error_code ec;
+  if (std::filesystem::is_directory(file, ec)) throw Failure{"cannot read " + file + ": a folder"};
   std::ifstream in(file, std::ios::binary);
   if (!in) throw Failure{"cannot read " + file};
   buffer << in.rdbuf();
