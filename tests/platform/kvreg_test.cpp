@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -35,7 +36,9 @@ struct Result {
 
 // kvreg with the arguments (UTF-8), standard input from a string.
 Result Kvreg(const std::vector<std::string>& args, const std::string& input = "") {
-  const std::string dir = ::testing::TempDir();
+  // In this program's own prefix: test programs run in parallel.
+  const std::string dir = (test::Prefix() / "kvreg-io").string() + "/";
+  std::filesystem::create_directories(dir);
   std::ofstream(dir + "kvreg.in", std::ios::binary) << input;
   std::string command = "'" KVREG_PATH "'";
   for (const std::string& arg : args) {
