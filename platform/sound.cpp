@@ -8,7 +8,9 @@
 namespace kv::platform {
 namespace {
 
-uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint32_t U32(const uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
 
 class SilentBackend : public SoundBackend {
  public:
@@ -29,7 +31,9 @@ std::unique_ptr<SoundBackend> g_backend;
 
 }  // namespace
 
-std::unique_ptr<SoundBackend> MakeSilentBackend() { return std::make_unique<SilentBackend>(); }
+std::unique_ptr<SoundBackend> MakeSilentBackend() {
+  return std::make_unique<SilentBackend>();
+}
 
 SoundBackend& CurrentSoundBackend() {
   std::lock_guard lock(g_mutex);
