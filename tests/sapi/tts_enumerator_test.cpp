@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "platform/registry.h"
-#include "tests/support/test_prefix.h"
 
 namespace kv::sapi {
 namespace {
@@ -31,7 +30,11 @@ void AddEngineListValue(const std::string& name, const std::string& data) {
 
 class TtsEnumeratorTest : public ::testing::Test {
  protected:
-  void SetUp() override { test::ResetPrefix(); }
+  // An empty engine list for every test.
+  void SetUp() override {
+    platform::Registry reg(platform::HKEY_LOCAL_MACHINE);
+    reg.DeleteKey(kEngineListKey);
+  }
   void TearDown() override { CallExport("DllUnregisterServer"); }
 };
 
