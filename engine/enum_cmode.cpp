@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "engine/engine_instance.h"
 #include "engine/mode_info.h"
@@ -156,24 +157,13 @@ HRESULT TKVEnumCMode::Find(const Info* desired, const TTSMODEINFORANK* ranks, In
   }
   int32_t mode = 1;
   if (const int32_t g = ModeByGender(desired->wGender); g != 0) mode = g;
+  // A non-zero gender rank applies the same gender-to-voice choice once more.
   if (ranks != nullptr && ranks->dwGender != 0) {
-    switch (desired->wGender) {
-      case GENDER_NEUTRAL:
-        mode = 2;
-        break;
-      case GENDER_FEMALE:
-        mode = 1;
-        break;
-      case GENDER_MALE:
-        mode = 3;
-        break;
-      default:
-        break;
-    }
+    if (const int32_t g = ModeByGender(desired->wGender); g != 0) mode = g;
   }
   // The later test wins: the A form lets the identifier override the name, the W form the
   // name override the identifier.
-  const bool wide = std::is_same_v<Info, TTSMODEINFOW>;
+  constexpr bool wide = std::is_same_v<Info, TTSMODEINFOW>;
   const int32_t first = wide ? byId : byName;
   const int32_t second = wide ? byName : byId;
   if (first != 0) mode = first;

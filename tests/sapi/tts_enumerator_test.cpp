@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <memory>
+#include <set>
 #include <sstream>
 
 #include "platform/registry.h"
-#include "tests/support/test_prefix.h"
 
 namespace kv::sapi {
 namespace {
@@ -31,7 +35,11 @@ void AddEngineListValue(const std::string& name, const std::string& data) {
 
 class TtsEnumeratorTest : public ::testing::Test {
  protected:
-  void SetUp() override { test::ResetPrefix(); }
+  // An empty engine list for every test.
+  void SetUp() override {
+    platform::Registry reg(platform::HKEY_LOCAL_MACHINE);
+    reg.DeleteKey(kEngineListKey);
+  }
   void TearDown() override { CallExport("DllUnregisterServer"); }
 };
 
@@ -104,6 +112,56 @@ TEST_F(TtsEnumeratorTest, RegsvrRegistersAndUnregistersTheLibrary) {
 
   EXPECT_NE(std::system((regsvr + "/nonexistent/kv_ttse.so 2>/dev/null").c_str()), 0);
   EXPECT_NE(std::system((regsvr + "2>/dev/null").c_str()), 0);
+}
+
+// Lines of the whole registry as kvreg exports it.
+std::multiset<std::string> ExportedLines() {
+  std::multiset<std::string> lines;
+  const std::string command = std::string(KV_KVREG_PATH) + " export";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  char line[1024];
+  while (pipe && std::fgets(line, sizeof line, pipe.get()) != nullptr) {
+    std::string text(line);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    if (!text.empty()) lines.insert(text);
+  }
+  return lines;
+}
+
+std::multiset<std::string> Difference(const std::multiset<std::string>& a,
+                                      const std::multiset<std::string>& b) {
+  std::multiset<std::string> out;
+  std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::inserter(out, out.end()));
+  return out;
+}
+
+TEST_F(TtsEnumeratorTest, KvregExportShowsExactlyTheFourEntriesComeAndGo) {
+  // Another class registered, and the library loaded once (its settings written).
+  {
+    platform::Registry reg(platform::HKEY_CLASSES_ROOT);
+    ASSERT_TRUE(reg.OpenKey("\\CLSID\\{2F46E4C0-4EDA-101B-931A-00AA0047BA4F}", true));
+    reg.WriteString("", "other");
+  }
+  const std::string regsvr = std::string(KV_REGSVR_PATH) + " ";
+  ASSERT_EQ(std::system((regsvr + "-u " + KV_TTSE_PATH + " >/dev/null").c_str()), 0);
+  const auto before = ExportedLines();
+
+  ASSERT_EQ(std::system((regsvr + KV_TTSE_PATH + " >/dev/null").c_str()), 0);
+  const auto registered = ExportedLines();
+  const std::string cls = "HKEY_CLASSES_ROOT\\CLSID\\{3FF7410B-A888-4A67-BAFC-55FAF3C5424D}";
+  const std::multiset<std::string> added = {
+      "[" + cls + "]",
+      "@=\"KORVEN TTS Engine (Czech)\"",
+      "[" + cls + "\\InprocServer32]",
+      "@=\"" + std::string(KV_TTSE_PATH) + "\"",
+      "\"ThreadingModel\"=\"Apartment\"",
+      "\"KORVEN TTS Engine\"=\"{3FF7410B-A888-4A67-BAFC-55FAF3C5424D}\"",
+  };
+  EXPECT_EQ(Difference(registered, before), added);
+  EXPECT_TRUE(Difference(before, registered).empty());
+
+  ASSERT_EQ(std::system((regsvr + "-u " + KV_TTSE_PATH + " >/dev/null").c_str()), 0);
+  EXPECT_EQ(ExportedLines(), before);
 }
 
 }  // namespace
