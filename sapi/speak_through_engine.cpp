@@ -214,6 +214,7 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
   hr = central->TextData(CHARSET_TEXT, TTSDATAFLAG_TAGGED,
                          SDATA{text.data(), static_cast<DWORD>(text.size() * 2)}, &sinks.buffer,
                          IID_ITTSBufNotifySink);
+  std::u16string().swap(text);  // the engine has its own copy
 
   // Run the loop until the engine says the audio stopped; an engine that makes no progress for
   // ten seconds of loop time is given up on.
