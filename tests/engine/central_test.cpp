@@ -390,6 +390,8 @@ TEST_F(CentralTest, ASecondBufferSinkIsIgnoredUntilUnRegister) {
   ASSERT_EQ(Speak(u"ahoj", &second), S_OK);
   EXPECT_EQ(log.Names().front(), "second TextDataStarted");
   EXPECT_EQ(second.References(), 2);
+  central->UnRegister(0);  // before the sink goes out of scope
+  EXPECT_EQ(second.References(), 1);
 }
 
 TEST_F(CentralTest, UnRegisterThroughTheAFormLeavesTheWSink) {
