@@ -212,6 +212,7 @@ class TKVCmode final : public com::IUnknown {
   void Visual(uint8_t code);
   void NotifyEnd();
   void BookMarkAudio(sapi::DWORD mark);
+  void ReleaseWorkingMemory();
 
   bool feedWanted_ = false;  // the timer would run if the instance were not paused
 };

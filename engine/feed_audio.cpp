@@ -59,6 +59,17 @@ void TKVCmode::DisableFeedTimer() {
   FeedTimer->SetEnabled(false);
 }
 
+// The synthesizer's scratch buffers are rebuilt for every unit; between texts an idle instance
+// gives them back, so that many instances cost only themselves. The echo lines stay: they
+// carry the echo into the next text.
+void TKVCmode::ReleaseWorkingMemory() {
+  TSayText& synth = *Synth;
+  for (int k = 1; k <= kMaxSegments; ++k) synth.Segments[k] = MemoryStream();
+  for (int slot = 1; slot <= 3; ++slot) synth.SlotWaves[slot] = MemoryStream();
+  synth.ShiftedSegment = MemoryStream();
+  synth.UnitSamples = MemoryStream();
+}
+
 void TKVCmode::BookMarkAudio(DWORD mark) {
   if (AudioDest != nullptr) AudioDest->BookMark(mark);
 }
@@ -68,8 +79,9 @@ void TKVCmode::FeedAudio() {
   auto wordDone = [&] { return synth.Words[synth.CurrentSlot].CharacterIndex == 0; };
 
   if (TextEnded() && wordDone()) {
-    synth.PendingText.clear();
+    std::string().swap(synth.PendingText);
     DisableFeedTimer();
+    ReleaseWorkingMemory();
     BookMarkAudio(kWordPositionBase + static_cast<DWORD>(synth.CharCount));
     BookMarkAudio(kEndOfTextMark);
     return;

@@ -77,6 +77,7 @@ HRESULT AudioDestination::Flush() {
   // The dropped bytes count as passed: marks written from now on are due with the next data.
   head_ = 0;
   queued_ = 0;
+  ring_.reset();
   played_ = total_;
   OnFlush();
   // Pending bookmarks come back at once, marked as flushed.
@@ -207,7 +208,7 @@ HRESULT AudioDestination::WaveFormatSet(SDATA format) {
   capacity_ = requestedCapacity_ != 0
                   ? requestedCapacity_
                   : size_t(f.nAvgBytesPerSec) * 2 / f.nBlockAlign * f.nBlockAlign;
-  ring_.assign(capacity_, 0);
+  ring_.reset();
   head_ = queued_ = 0;
   OnFormat(f);
   return S_OK;
@@ -228,12 +229,14 @@ HRESULT AudioDestination::DataSet(void* buffer, DWORD size) {
   if (!format_) return AUDERR_NEEDWAVEFORMAT;
   if (!claimed_ || stopWhenDrained_) return AUDERR_NOTCLAIMED;
   if (size > capacity_ - queued_) return AUDERR_NOTENOUGHDATA;  // all or nothing
+  if (size == 0) return S_OK;
+  if (!ring_) ring_ = std::make_unique_for_overwrite<uint8_t[]>(capacity_);
   const auto* src = static_cast<const uint8_t*>(buffer);
   size_t tail = (head_ + queued_) % capacity_;
   size_t left = size;
   while (left > 0) {
     const size_t n = std::min(left, capacity_ - tail);
-    std::memcpy(ring_.data() + tail, src, n);
+    std::memcpy(ring_.get() + tail, src, n);
     src += n;
     left -= n;
     tail = (tail + n) % capacity_;
@@ -261,12 +264,16 @@ size_t AudioDestination::PlayCached(size_t maxBytes) {
   while (left > 0) {
     const size_t n = std::min(left, capacity_ - head_);
     // Consume may call back into the object (never into the cache), so advance first.
-    const uint8_t* from = ring_.data() + head_;
+    const uint8_t* from = ring_.get() + head_;
     head_ = (head_ + n) % capacity_;
     queued_ -= n;
     played_ += n;
     left -= n;
     Consume({from, n});
+  }
+  if (queued_ == 0) {
+    ring_.reset();
+    head_ = 0;
   }
   if (queued_ == 0 && stopWhenDrained_) {
     stopWhenDrained_ = false;

@@ -121,7 +121,9 @@ class AudioDestination : public IAudio, public IAudioDest {
   bool playing_ = false;
   bool stopWhenDrained_ = false;
   DWORD level_ = 0xFFFFFFFF;
-  std::vector<uint8_t> ring_;  // the cache: queued_ bytes from head_, wrapping
+  // The cache: queued_ bytes from head_, wrapping. Allocated while it holds data, so that an
+  // idle destination costs little.
+  std::unique_ptr<uint8_t[]> ring_;
   size_t head_ = 0;
   size_t queued_ = 0;
   uint64_t total_ = 0;
