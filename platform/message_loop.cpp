@@ -46,7 +46,9 @@ uint64_t MessageLoop::Register(WindowTimer* timer) {
   return id;
 }
 
-void MessageLoop::Unregister(uint64_t id) { timers_.erase(id); }
+void MessageLoop::Unregister(uint64_t id) {
+  timers_.erase(id);
+}
 
 bool MessageLoop::FireDueTimers() {
   const int64_t now = clock_->NowMs();
@@ -108,7 +110,9 @@ size_t MessageLoop::EnabledTimers() const {
   return n;
 }
 
-void MessageLoop::Quit() { ++quitRequests_; }
+void MessageLoop::Quit() {
+  ++quitRequests_;
+}
 
 bool MessageLoop::RunUntil(const std::function<bool()>& done, int64_t timeoutMs) {
   const int64_t deadline = timeoutMs < 0 ? -1 : clock_->NowMs() + timeoutMs;
@@ -162,6 +166,8 @@ void WindowTimer::SetInterval(uint32_t ms) {
   if (MessageLoop* loop = Loop(); loop && enabled_) due_ = loop->Now() + interval_;
 }
 
-uint32_t GetTickCount() { return static_cast<uint32_t>(MessageLoop::Current().Now()); }
+uint32_t GetTickCount() {
+  return static_cast<uint32_t>(MessageLoop::Current().Now());
+}
 
 }  // namespace kv::platform

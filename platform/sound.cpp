@@ -12,9 +12,15 @@
 namespace kv::platform {
 namespace {
 
-uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-void PutU16(uint8_t* p, uint16_t v) { p[0] = uint8_t(v), p[1] = uint8_t(v >> 8); }
+uint16_t U16(const uint8_t* p) {
+  return uint16_t(p[0] | p[1] << 8);
+}
+uint32_t U32(const uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
+void PutU16(uint8_t* p, uint16_t v) {
+  p[0] = uint8_t(v), p[1] = uint8_t(v >> 8);
+}
 void PutU32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
@@ -56,7 +62,9 @@ std::unique_ptr<SoundBackend> g_backend;
 
 }  // namespace
 
-std::unique_ptr<SoundBackend> MakeSilentBackend() { return std::make_unique<SilentBackend>(); }
+std::unique_ptr<SoundBackend> MakeSilentBackend() {
+  return std::make_unique<SilentBackend>();
+}
 
 bool ParseWave(std::span<const uint8_t> wave, WaveView& view) {
   if (wave.size() < 44 || std::memcmp(wave.data(), "RIFF", 4) != 0 ||
@@ -97,7 +105,9 @@ bool CaptureBackend::Start(std::span<const uint8_t> wave) {
   return true;
 }
 
-bool CaptureBackend::IsPlaying() { return MessageLoop::Current().Now() < end_; }
+bool CaptureBackend::IsPlaying() {
+  return MessageLoop::Current().Now() < end_;
+}
 
 void CaptureBackend::Stop() {
   ++stops_;

@@ -178,9 +178,10 @@ class AlsaBackend : public SoundBackend {
     snd_pcm_drop(pcm);
     const Format format{view.channels, view.sampleRate, view.bitsPerSample};
     if (opened != configuredOpen_ || !(format == configured_)) {
-      const snd_pcm_format_t f = view.bitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
-      if (snd_pcm_set_params(pcm, f, SND_PCM_ACCESS_RW_INTERLEAVED, view.channels,
-                             view.sampleRate, 1, kLatencyUs) < 0)
+      const snd_pcm_format_t f =
+          view.bitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
+      if (snd_pcm_set_params(pcm, f, SND_PCM_ACCESS_RW_INTERLEAVED, view.channels, view.sampleRate,
+                             1, kLatencyUs) < 0)
         return false;
       configured_ = format;
       configuredOpen_ = opened;
@@ -206,7 +207,9 @@ class AlsaBackend : public SoundBackend {
 
 }  // namespace
 
-bool AlsaBuiltIn() { return true; }
+bool AlsaBuiltIn() {
+  return true;
+}
 
 std::unique_ptr<SoundBackend> MakeAlsaBackend(const std::string& device) {
   snd_pcm_t* pcm = OpenDevice(device);
@@ -220,8 +223,12 @@ std::unique_ptr<SoundBackend> MakeAlsaBackend(const std::string& device) {
 
 namespace kv::platform {
 
-bool AlsaBuiltIn() { return false; }
-std::unique_ptr<SoundBackend> MakeAlsaBackend(const std::string&) { return nullptr; }
+bool AlsaBuiltIn() {
+  return false;
+}
+std::unique_ptr<SoundBackend> MakeAlsaBackend(const std::string&) {
+  return nullptr;
+}
 
 }  // namespace kv::platform
 

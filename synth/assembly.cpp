@@ -15,23 +15,30 @@ namespace {
 
 using namespace assembly;
 
-int16_t Mean(int32_t x, int32_t y) { return int16_t(RoundHalfEven((x + y) / 2.0)); }
+int16_t Mean(int32_t x, int32_t y) {
+  return int16_t(RoundHalfEven((x + y) / 2.0));
+}
 
-bool Contains(const char (&set)[10], char c) { return std::find(set, set + 10, c) != set + 10; }
+bool Contains(const char (&set)[10], char c) {
+  return std::find(set, set + 10, c) != set + 10;
+}
 
 // A valid canonical header block for a module that has no unit "a" to take it from.
 MemoryStream FallbackHeaderBlock() {
   MemoryStream h;
-  const uint8_t header[44] = {'R', 'I', 'F', 'F', 0,    0,    0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't',
-                              ' ', 16,  0,   0,   0,    1,    0, 1, 0,   0x22, 0x56, 0, 0, 0x44, 0xAC,
-                              0,   0,   2,   0,   16,   0,    'd', 'a', 't', 'a', 0, 0, 0, 0};
+  const uint8_t header[44] = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W', 'A', 'V',
+                              'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
+                              1,   0,   0x22, 0x56, 0,   0,   0x44, 0xAC, 0,   0,   2,
+                              0,   16,  0,    'd',  'a', 't', 'a',  0,    0,   0,   0};
   h.Write(header, sizeof header);
   h.WriteZeros(2);
   return h;
 }
 
 // Positions (1-based, counted from the start) hit by a re-pitch with |count| = step.
-inline bool IsHit(int32_t i, int32_t n, int32_t step) { return (n - i + 1) % step == 0; }
+inline bool IsHit(int32_t i, int32_t n, int32_t step) {
+  return (n - i + 1) % step == 0;
+}
 
 // Re-pitch of samples[0..n) into out. removeAtEdges: a removal hit on an edge still drops its
 // sample (copy form). Returns the change in samples (a of the description).
@@ -119,8 +126,8 @@ std::string UnitNameForAssembly(std::string_view unit) {
   for (const UnitAlias& alias : kUnitAliases)
     if (n[0] == alias.from) n = std::string(1, alias.to);
   const auto first = static_cast<unsigned char>(n[0]);
-  const bool blank = std::all_of(n.begin(), n.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+  const bool blank =
+      std::all_of(n.begin(), n.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
   if (first < 31 || blank || kPauseMarks.find(n[0]) != std::string_view::npos) n.assign(1, '_');
   return n;
 }
@@ -250,8 +257,8 @@ void TSayText::AssembleUnit(TCharacter e, MemoryStream& out) {
         if (cfg.PitchGlideOn) {
           if (e.TargetPitch < word.PitchLevel) word.PitchLevel -= word.PitchStep;
           if (e.TargetPitch > word.PitchLevel) word.PitchLevel += word.PitchStep;
-          const int32_t bytes = ResampleSegmentCopy(Segments[k], ShiftedSegment,
-                                                    RoundHalfEven32(word.PitchLevel), SegmentBytes[k]);
+          const int32_t bytes = ResampleSegmentCopy(
+              Segments[k], ShiftedSegment, RoundHalfEven32(word.PitchLevel), SegmentBytes[k]);
           out.Write(ShiftedSegment.Data(), size_t(bytes));
         } else {
           out.Write(Segments[k].Data(), size_t(SegmentBytes[k]));
@@ -266,7 +273,9 @@ void TSayText::AssembleUnit(TCharacter e, MemoryStream& out) {
 
 namespace {
 
-int16_t EchoSample(const MemoryStream& line, int32_t k) { return line.Sample(size_t(k - 1)); }
+int16_t EchoSample(const MemoryStream& line, int32_t k) {
+  return line.Sample(size_t(k - 1));
+}
 
 }  // namespace
 
@@ -296,14 +305,16 @@ static void FeedAndMix(TSayText& s, int32_t tracks, std::vector<int16_t>& buffer
     if (line.Size() < need) line.SetSize(need);
     for (int16_t sample : buffer) {
       ++s.EchoLength[i];
-      line.SetSample(size_t(s.EchoLength[i] - 1), int16_t(uint16_t(RoundHalfEven(factor * sample))));
+      line.SetSample(size_t(s.EchoLength[i] - 1),
+                     int16_t(uint16_t(RoundHalfEven(factor * sample))));
     }
   }
   for (int32_t i = 1; i <= tracks; ++i) {
     const MemoryStream& line = s.EchoLines[i];
     for (int32_t o = 1; o < n && s.EchoReadPos[i] < s.EchoLength[i]; ++o) {
       if (s.EchoReadPos[i] >= 1)
-        buffer[size_t(o - 1)] = int16_t(uint16_t(buffer[size_t(o - 1)] + EchoSample(line, s.EchoReadPos[i])));
+        buffer[size_t(o - 1)] =
+            int16_t(uint16_t(buffer[size_t(o - 1)] + EchoSample(line, s.EchoReadPos[i])));
       ++s.EchoReadPos[i];
     }
   }

@@ -16,11 +16,27 @@ inline constexpr int kMaxRepeatedSegment = 255;
 inline constexpr int kMaxSilenceMs = 60000;
 
 // Units that are never lengthened by repeating segments.
-inline constexpr char kNoStretch[] = {'c', 'f', 'r', 's', 'v', 'z', letter::c_caron,
-                                      letter::r_caron, letter::s_caron, letter::z_caron};
+inline constexpr char kNoStretch[] = {'c',
+                                      'f',
+                                      'r',
+                                      's',
+                                      'v',
+                                      'z',
+                                      letter::c_caron,
+                                      letter::r_caron,
+                                      letter::s_caron,
+                                      letter::z_caron};
 // Units whose segment drop count is softened by the shortening factor.
-inline constexpr char kSoftDrop[] = {'c', 'j', 'r', 's', 'v', 'z', letter::c_caron,
-                                     letter::r_caron, letter::s_caron, letter::z_caron};
+inline constexpr char kSoftDrop[] = {'c',
+                                     'j',
+                                     'r',
+                                     's',
+                                     'v',
+                                     'z',
+                                     letter::c_caron,
+                                     letter::r_caron,
+                                     letter::s_caron,
+                                     letter::z_caron};
 
 // First character of a unit -> the unit played in its place.
 struct UnitAlias {

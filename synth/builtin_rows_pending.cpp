@@ -2,5 +2,7 @@
 #include "synth/dictionary_file.h"
 
 namespace kv {
-std::vector<std::string> BuiltInDictionaryRows() { return {}; }
+std::vector<std::string> BuiltInDictionaryRows() {
+  return {};
+}
 }  // namespace kv

@@ -14,7 +14,9 @@ bool g_finalizing = false;
 
 bool OwnVoiceActive = false;
 
-TSayText* OwnVoice() { return g_ownVoice.get(); }
+TSayText* OwnVoice() {
+  return g_ownVoice.get();
+}
 
 void PrepareOwnVoice() {
   if (!g_ownVoice) g_ownVoice = std::make_unique<TSayText>(1);

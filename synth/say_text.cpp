@@ -20,11 +20,15 @@ constexpr int32_t kVoicePitch[3] = {-30, -7, 5};  // DAVLa, DAVLuska, DAVL
 constexpr uint32_t kPlayInterval = 100, kEndInterval = 250;
 constexpr int32_t kNoBookmark = -222;
 
-int VoiceIndex(int32_t voice) { return voice >= 1 && voice <= 3 ? voice - 1 : 0; }
+int VoiceIndex(int32_t voice) {
+  return voice >= 1 && voice <= 3 ? voice - 1 : 0;
+}
 
 }  // namespace
 
-std::string VoiceName(int32_t voice) { return std::string(kVoiceNames[VoiceIndex(voice)]); }
+std::string VoiceName(int32_t voice) {
+  return std::string(kVoiceNames[VoiceIndex(voice)]);
+}
 
 std::string VoiceKeyPath(int32_t voice) {
   return std::string(kEngineKey) + "\\" + VoiceName(voice);

@@ -10,7 +10,8 @@ void TSayText::SpeakStep() {
   }
   const size_t space = PendingText.find(' ');
   CurrentWord = PendingText.substr(0, space == std::string::npos ? space : space + 1);
-  PendingText = space == std::string::npos ? std::string(kEndMarker) : PendingText.substr(space + 1);
+  PendingText =
+      space == std::string::npos ? std::string(kEndMarker) : PendingText.substr(space + 1);
   if (PendingText.empty()) PendingText = kEndMarker;
   TSayWord& word = Words[CurrentSlot];
   word.Reset();

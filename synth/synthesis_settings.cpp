@@ -16,11 +16,13 @@ SynthesisParameters SynthesisSettings;
 
 namespace {
 
-constexpr int kMaxEchoTracks = kEchoLines;  // only ten delay lines exist
+constexpr int kMaxEchoTracks = kEchoLines;   // only ten delay lines exist
 constexpr int kMaxEchoDelayPosition = 1000;  // 100 000 samples, 4.5 s
-constexpr int kMaxEchoVolume = 1000;        // percent
+constexpr int kMaxEchoVolume = 1000;         // percent
 
-bool IsTrue(const std::string& text) { return text == "True"; }
+bool IsTrue(const std::string& text) {
+  return text == "True";
+}
 
 void ApplyVolume(TSayText&, const std::string& t) {
   SynthesisSettings.Volume = StrToIntLenient(t) / 15.0;
@@ -31,7 +33,9 @@ void ApplySpeed(TSayText& s, const std::string& t) {
   SynthesisSettings.Speed = speed;
   s.CurrentSpeed = RoundHalfEven32(speed * 100);
 }
-void ApplyPitch(TSayText&, const std::string& t) { SynthesisSettings.Pitch = StrToIntLenient(t); }
+void ApplyPitch(TSayText&, const std::string& t) {
+  SynthesisSettings.Pitch = StrToIntLenient(t);
+}
 // Values beyond what the dialog offers are clamped to what the delay lines can hold.
 void ApplyEchoTracks(TSayText&, const std::string& t) {
   SynthesisSettings.EchoTrackCount = std::clamp(StrToIntLenient(t), 0, kMaxEchoTracks);
@@ -42,8 +46,12 @@ void ApplyEchoDelay(TSayText&, const std::string& t) {
 void ApplyEchoVolume(TSayText&, const std::string& t) {
   SynthesisSettings.EchoVolume = std::clamp(StrToIntLenient(t), 0, kMaxEchoVolume);
 }
-void ApplyIntonation(TSayText&, const std::string& t) { SynthesisSettings.IntonationOn = IsTrue(t); }
-void ApplyPitchGlide(TSayText&, const std::string& t) { SynthesisSettings.PitchGlideOn = IsTrue(t); }
+void ApplyIntonation(TSayText&, const std::string& t) {
+  SynthesisSettings.IntonationOn = IsTrue(t);
+}
+void ApplyPitchGlide(TSayText&, const std::string& t) {
+  SynthesisSettings.PitchGlideOn = IsTrue(t);
+}
 
 }  // namespace
 
