@@ -18,7 +18,7 @@ MessageLoop& MessageLoop::Current() {
 }
 
 MessageLoop::MessageLoop()
-    : clock_(std::make_shared<SteadyClock>()), self_(std::make_shared<MessageLoop*>(this)) {}
+    : self_(std::make_shared<MessageLoop*>(this)), clock_(std::make_shared<SteadyClock>()) {}
 
 MessageLoop::~MessageLoop() {
   *self_ = nullptr;
