@@ -12,7 +12,7 @@ namespace kv {
 namespace {
 
 std::string JsonString(const std::string& cp1250) {
-  const std::string utf8 = platform::ToUtf8(cp1250);
+  const std::string utf8 = cp1250::ToUtf8(cp1250);
   std::string out = "\"";
   for (unsigned char c : utf8) {
     switch (c) {
