@@ -80,9 +80,16 @@ bool MessageLoop::HavePosts() {
 }
 
 bool MessageLoop::ProcessPending() {
-  // One call at a time, so that a modal loop inside a call keeps the queue's order.
+  // The calls queued by now, one at a time, so that a modal loop inside a call keeps the
+  // queue's order; calls posted meanwhile wait for the next turn (a call that posts itself
+  // again cannot hold the loop).
+  size_t left;
+  {
+    std::lock_guard lock(postMutex_);
+    left = posted_.size();
+  }
   bool ran = false;
-  while (true) {
+  for (; left > 0; --left) {
     std::function<void()> call;
     {
       std::lock_guard lock(postMutex_);

@@ -161,12 +161,40 @@ TEST_F(MessageLoopTest, PostedCallsRunInOrderBeforeTimers) {
   clock->Advance(100);
   loop().Post([&] {
     log.push_back("a");
-    loop().Post([&] { log.push_back("c"); });
+    loop().Post([&] { log.push_back("c"); });  // waits for the next turn
   });
   loop().Post([&] { log.push_back("b"); });
   EXPECT_TRUE(loop().ProcessPending());
-  EXPECT_EQ(log, (std::vector<std::string>{"a", "b", "c", "timer"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"a", "b", "timer"}));
+  EXPECT_TRUE(loop().ProcessPending());
+  EXPECT_EQ(log.back(), "c");
   EXPECT_FALSE(loop().ProcessPending());
+}
+
+TEST_F(MessageLoopTest, ACallThatPostsItselfAgainDoesNotHoldTheLoop) {
+  int runs = 0;
+  std::function<void()> again = [&] {
+    if (++runs < 3) loop().Post(again);
+  };
+  loop().Post(again);
+  loop().ProcessPending();
+  EXPECT_EQ(runs, 1);
+  loop().ProcessPending();
+  EXPECT_EQ(runs, 2);
+  loop().RunUntil(nullptr);  // leaves nothing queued behind
+  EXPECT_EQ(runs, 3);
+}
+
+TEST_F(MessageLoopTest, ModalLoopInsideAPostedCallKeepsTheQueuesOrder) {
+  std::vector<std::string> log;
+  loop().Post([&] {
+    log.push_back("modal");
+    loop().Post([&] { log.push_back("inner"); });
+    loop().RunUntil([&] { return log.size() >= 3; });
+  });
+  loop().Post([&] { log.push_back("second"); });
+  loop().RunUntil([&] { return log.size() >= 3; });
+  EXPECT_EQ(log, (std::vector<std::string>{"modal", "second", "inner"}));
 }
 
 TEST_F(MessageLoopTest, PostFromAnotherThreadRunsOnTheLoopsThread) {
