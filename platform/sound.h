@@ -78,8 +78,9 @@ class CaptureBackend : public SoundBackend {
   bool busy_ = false;
 };
 
-// The ALSA backend on the named device ("default" for the default one); null when the device
-// cannot be opened or ALSA was not built in.
+// The ALSA backend on the named device ("default" for the default one); null when there is no
+// such device or ALSA was not built in. A device that another program holds is accepted: its
+// Start fails until the device is free.
 std::unique_ptr<SoundBackend> MakeAlsaBackend(const std::string& device = "default");
 bool AlsaBuiltIn();
 

@@ -25,13 +25,15 @@ constexpr unsigned kLatencyUs = 100000;
 
 void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
-snd_pcm_t* OpenDevice(const std::string& device) {
+// Opens the device without waiting for it; null when it cannot be had now (`error` tells why:
+// -EBUSY while another program holds it).
+snd_pcm_t* OpenDevice(const std::string& device, int* error = nullptr) {
   static std::once_flag quiet;
   std::call_once(quiet, [] { snd_lib_error_set_handler(QuietAlsa); });
   snd_pcm_t* pcm = nullptr;
-  if (snd_pcm_open(&pcm, device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
-    return nullptr;
-  return pcm;
+  const int rc = snd_pcm_open(&pcm, device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
+  if (error) *error = rc < 0 ? rc : 0;
+  return rc < 0 ? nullptr : pcm;
 }
 
 class AlsaBackend : public SoundBackend {
@@ -212,8 +214,11 @@ bool AlsaBuiltIn() {
 }
 
 std::unique_ptr<SoundBackend> MakeAlsaBackend(const std::string& device) {
-  snd_pcm_t* pcm = OpenDevice(device);
-  if (!pcm) return nullptr;
+  int error = 0;
+  snd_pcm_t* pcm = OpenDevice(device, &error);
+  // A device that another program holds right now is there all the same: Start opens it once
+  // it is free.
+  if (!pcm && error != -EBUSY) return nullptr;
   return std::make_unique<AlsaBackend>(device, pcm);
 }
 
