@@ -2,6 +2,7 @@
 // host does. The benchmark runs it; it is no part of the tests.
 //
 //   speak_file [-v VOICE] [--copies N] [--events] TEXT_FILE OUT_WAV
+//   speak_file [-v VOICE] [--events] --play TEXT_FILE      (through the sound output)
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
       options.voice = argv[++i];
     } else if (arg == "--copies" && i + 1 < argc) {
       copies = std::atoi(argv[++i]);
+    } else if (arg == "--play") {
+      options.output = kv::sapi::SpeakOptions::Output::Device;
+      haveOutput = true;
     } else if (arg == "--events") {
       options.events = &std::cerr;
     } else if (input.empty()) {
@@ -34,7 +38,8 @@ int main(int argc, char** argv) {
     }
   }
   if (input.empty() || !haveOutput || copies < 1) {
-    std::cerr << "usage: speak_file [-v VOICE] [--copies N] [--events] TEXT_FILE OUT_WAV\n";
+    std::cerr << "usage: speak_file [-v VOICE] [--copies N] [--events] TEXT_FILE OUT_WAV\n"
+                 "       speak_file [-v VOICE] [--events] --play TEXT_FILE\n";
     return 2;
   }
   std::ifstream in(input, std::ios::binary);
@@ -48,6 +53,5 @@ int main(int argc, char** argv) {
     if (i > 0) options.text += "\n";
     options.text += text.str();
   }
-  options.output = kv::sapi::SpeakOptions::Output::WavFile;
   return kv::sapi::SpeakThroughEngine(options, std::cerr);
 }

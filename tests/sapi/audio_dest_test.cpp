@@ -336,8 +336,8 @@ TEST(FileDestination, WritesAWaveFileAndReturnsMarksOnceTheirAudioIsWritten) {
 
 TEST(DeviceDestination, PlaysInRealTimeAndReturnsMarksWhenHeard) {
   ManualTime time;
-  std::unique_ptr<platform::SoundBackend> silent = platform::MakeSilentBackend();
-  DeviceDestination* dest = new DeviceDestination(silent.get());
+  platform::CaptureBackend device;
+  DeviceDestination* dest = new DeviceDestination(&device);
   SinkLog sink;
   WAVEFORMATEX f = PcmFormat(22050, 16, 1);
   ASSERT_EQ(dest->WaveFormatSet(FormatData(f)), S_OK);
@@ -349,9 +349,11 @@ TEST(DeviceDestination, PlaysInRealTimeAndReturnsMarksWhenHeard) {
   dest->Start();
   const int64_t start = time.clock->NowMs();
   // Two seconds of audio with a mark after each quarter second (11025 bytes).
-  std::vector<uint8_t> quarter(11025 + 1, 0);
+  std::vector<uint8_t> all;
   for (int i = 1; i <= 8; ++i) {
-    ASSERT_EQ(dest->DataSet(quarter.data(), 11024), S_OK);  // block aligned
+    std::vector<uint8_t> quarter = Bytes(11024, uint8_t(i * 3));  // block aligned
+    ASSERT_EQ(dest->DataSet(quarter.data(), 11024), S_OK);
+    all.insert(all.end(), quarter.begin(), quarter.end());
     dest->BookMark(i);
   }
   platform::MessageLoop::Current().RunUntil([&] { return !dest->Busy(); }, 10000);
@@ -370,6 +372,21 @@ TEST(DeviceDestination, PlaysInRealTimeAndReturnsMarksWhenHeard) {
   for (size_t i = 1; i < freeTimes.size(); ++i)
     EXPECT_GE(freeTimes[i] - freeTimes[i - 1], 62) << "at most 16 notifications a second";
   EXPECT_EQ(dest->Heard(), 8u * 11024u);
+  // The device got everything, in order, in waves of half a second, one after the other.
+  std::vector<uint8_t> heard;
+  int64_t previousEnd = start;
+  for (const auto& record : device.Records()) {
+    platform::WaveView view;
+    ASSERT_TRUE(platform::ParseWave(record.wave, view));
+    EXPECT_EQ(view.sampleRate, 22050u);
+    EXPECT_LE(view.data.size(), 22050u);
+    EXPECT_GE(record.startMs, previousEnd) << "a wave was cut short";
+    EXPECT_LE(record.startMs, previousEnd + int64_t(DeviceDestination::kTickMs)) << "a gap";
+    previousEnd = record.startMs + int64_t(view.data.size()) * 1000 / 44100;
+    heard.insert(heard.end(), view.data.begin(), view.data.end());
+  }
+  EXPECT_EQ(heard, all);
+  EXPECT_EQ(device.Interrupted(), 0);
   dest->Release();
 }
 
