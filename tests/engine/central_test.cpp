@@ -235,6 +235,30 @@ TEST_F(CentralTest, ReturnedMarksBecomeTheNotificationsOfTheirRange) {
   EXPECT_EQ(notifyW.lastHints, 0u);
 }
 
+TEST_F(CentralTest, BookmarkTagsAreReportedByTheRangeTheirNumberFallsIn) {
+#ifdef KV_FRONTEND_PENDING
+  GTEST_SKIP() << "control tags come with the text front-end (synth/speak_step_pending.cpp)";
+#endif
+  RegisterAll();
+  ASSERT_EQ(Speak(u"\\mrk=5\\ahoj \\mrk=1097\\svete \\mrk=30007\\jo \\mrk=11111\\ne"),
+            S_OK);
+  PlayToEnd("AudioStopW");
+  PlayToEnd("AudioStopW");
+  const std::vector<std::string> names = log.Names();
+  auto at = [&](const std::string& what) {
+    return std::find(names.begin(), names.end(), what) - names.begin();
+  };
+  EXPECT_EQ(log.Count("BookMark 5"), 1u);
+  EXPECT_LT(at("WordPosition 0"), at("BookMark 5"));
+  EXPECT_LT(at("BookMark 5"), at("VisualW 97 97")) << "the mark comes before its unit";
+  EXPECT_TRUE(log.Only("BookMark 1097").empty());
+  EXPECT_TRUE(log.Only("BookMark 30007").empty());
+  EXPECT_TRUE(log.Only("BookMark 11111").empty());
+  EXPECT_EQ(log.Count("WordPosition 7"), 1u) << "30007 reads as a word position";
+  EXPECT_EQ(log.Count("TextDataDone"), 2u) << "11111 reads as an end of text";
+  EXPECT_EQ(log.Count("AudioStopW"), 2u);
+}
+
 TEST_F(CentralTest, VisualMarksNeedANotifySinkAndOtherMarksABufferSink) {
   IAudioDestNotifySink* sink = dest->Sink();
   sink->BookMark(1097, 0);
