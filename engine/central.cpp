@@ -342,7 +342,7 @@ void TKVCmode::NotifyEnd() {
 
 void TKVCmode::FreeSpaceNotified(DWORD bytes) {
   // Feed only while text is pending (the end marker counts) and there is room worth filling.
-  const std::string& text = Synth->PendingText;
+  const std::string_view text = Synth->PendingText;
   const bool pending = std::any_of(text.begin(), text.end(),
                                    [](char c) { return static_cast<unsigned char>(c) >= 33; });
   if (pending && bytes > kFeedThreshold) FeedAudio();

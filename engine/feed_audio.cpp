@@ -79,7 +79,7 @@ void TKVCmode::FeedAudio() {
   auto wordDone = [&] { return synth.Words[synth.CurrentSlot].CharacterIndex == 0; };
 
   if (TextEnded() && wordDone()) {
-    std::string().swap(synth.PendingText);
+    synth.PendingText.clear();
     DisableFeedTimer();
     ReleaseWorkingMemory();
     BookMarkAudio(kWordPositionBase + static_cast<DWORD>(synth.CharCount));
