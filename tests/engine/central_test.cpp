@@ -2,9 +2,8 @@
 // ITTSCentral W and A, heard through the application's sinks, on a manual clock.
 #include <malloc.h>
 
-#include <cstdlib>
-
 #include <algorithm>
+#include <cstdlib>
 #include <numeric>
 
 #include "platform/cp1250.h"
@@ -246,8 +245,7 @@ TEST_F(CentralTest, BookmarkTagsAreReportedByTheRangeTheirNumberFallsIn) {
   GTEST_SKIP() << "control tags come with the text front-end (synth/speak_step_pending.cpp)";
 #endif
   RegisterAll();
-  ASSERT_EQ(Speak(u"\\mrk=5\\ahoj \\mrk=1097\\svete \\mrk=30007\\jo \\mrk=11111\\ne"),
-            S_OK);
+  ASSERT_EQ(Speak(u"\\mrk=5\\ahoj \\mrk=1097\\svete \\mrk=30007\\jo \\mrk=11111\\ne"), S_OK);
   PlayToEnd("AudioStopW");
   PlayToEnd("AudioStopW");
   const std::vector<std::string> names = log.Names();
