@@ -47,8 +47,8 @@ class PendingTextBuffer {
   friend bool operator==(const PendingTextBuffer& a, std::string_view b) { return a.View() == b; }
 
   // Front-end side: changes that are not a new text.
-  void Consume(size_t n);               // drops the first n characters
-  void Prepend(std::string_view text);  // puts text in front (amortised: keeps room there)
+  void Consume(size_t n);                       // drops the first n characters
+  void Prepend(std::string_view text);          // puts text in front (amortised: keeps room there)
   void ReplaceInternal(std::string_view text);  // new content, same version
   void TrimInternal();
   char* MutableData() { return buf_.data() + pos_; }
