@@ -35,6 +35,7 @@ class PendingTextBuffer {
   // A copy of the text.
   std::string Str() const { return std::string(View()); }
   size_t size() const { return buf_.size() - pos_; }
+  size_t length() const { return size(); }
   bool empty() const { return pos_ == buf_.size(); }
   char operator[](size_t i) const { return buf_[pos_ + i]; }
   void clear() { Assign({}); }

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <random>
 
 #include "synth/frontend/dictionary.h"
 #include "synth/frontend/numbers.h"
@@ -38,6 +40,39 @@ TEST(ReplaceAll, ReplacesOccurrencesFormedByTheReplacement) {
   EXPECT_EQ(ReplaceAll("aaab", "ab", "b"), "b");
   EXPECT_EQ(ReplaceAll("xx", "x", "ks"), "ksks");
   EXPECT_EQ(ReplaceAll("abc", "abc", ""), "");
+}
+
+// The replacement as defined: search from the start again after every replacement.
+// Gives up (empty result) on rows that keep rewriting.
+std::optional<std::string> NaiveReplaceAll(std::string text, const std::string& from,
+                                           const std::string& to) {
+  if (from.empty() || from == to || to.find(from) != std::string::npos) return text;
+  for (int n = 0; n < 2000; ++n) {
+    size_t at = text.find(from);
+    if (at == std::string::npos) return text;
+    text.replace(at, from.size(), to);
+  }
+  return std::nullopt;
+}
+
+TEST(ReplaceAll, AgreesWithSearchingFromTheStartEachTime) {
+  std::mt19937 gen(3);
+  auto word = [&](size_t max) {
+    std::string s(gen() % (max + 1), 'a');
+    for (char& c : s) c = "abc"[gen() % 3];
+    return s;
+  };
+  for (int i = 0; i < 5000; ++i) {
+    std::string text = word(12), from = word(3), to = word(4);
+    std::optional<std::string> naive = NaiveReplaceAll(text, from, to);
+    if (!naive) continue;
+    EXPECT_EQ(frontend::ReplaceAll(text, from, to), *naive) << text << " " << from << " " << to;
+  }
+}
+
+TEST(ReplaceAll, GrowthIsBounded) {
+  std::string grown = frontend::ReplaceAll(std::string(1000, 'a'), "a", std::string(5000, 'b'));
+  EXPECT_LE(grown.size(), frontend::kReplaceAllLimit + 5000);
 }
 
 TEST(BuiltInRows, AreTheTableInOrderLowerCased) {

@@ -25,7 +25,8 @@ size_t SpeakBytes(FrontEnd& fe, std::string_view bytes, size_t cap = 10'000'000)
 
 TEST(Robustness, NulBytesAndControlCharacters) {
   FrontEnd fe;
-  SpeakBytes(fe, std::string("a\0b \0\0 c\x01\x7f d\x7f", 16));
+  static const char kBytes[] = "a\0b \0\0 c\x01\x7f d\x7f";
+  SpeakBytes(fe, std::string(kBytes, sizeof kBytes - 1));
   SpeakBytes(fe, std::string(1000, '\0'));
 }
 

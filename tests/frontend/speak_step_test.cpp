@@ -24,7 +24,7 @@ TEST(SpeakStep, AppendedTextIsLowerCasedToo) {
 TEST(SpeakStep, RunningValuesCarryAcrossTexts) {
   FrontEnd fe;
   fe.SpeakAll("\\ton=4\\\\vol=100\\\\spd=200\\ahoj");
-  const TSayWord& w = fe.SpeakAll("dobry den").at(1);
+  const TSayWord w = fe.SpeakAll("dobry den").at(1);
   EXPECT_EQ(w.Characters[1].Tone, 4);
   EXPECT_EQ(w.Characters[1].Loudness, 100);
   EXPECT_EQ(w.Characters[1].Speed, 56);
