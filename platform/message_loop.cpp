@@ -38,7 +38,9 @@ uint64_t MessageLoop::Register(WindowTimer* timer) {
   return id;
 }
 
-void MessageLoop::Unregister(uint64_t id) { timers_.erase(id); }
+void MessageLoop::Unregister(uint64_t id) {
+  timers_.erase(id);
+}
 
 bool MessageLoop::FireDueTimers() {
   const int64_t now = clock_->NowMs();
@@ -82,7 +84,9 @@ size_t MessageLoop::EnabledTimers() const {
   return n;
 }
 
-void MessageLoop::Quit() { ++quitRequests_; }
+void MessageLoop::Quit() {
+  ++quitRequests_;
+}
 
 bool MessageLoop::RunUntil(const std::function<bool()>& done, int64_t timeoutMs) {
   const int64_t deadline = timeoutMs < 0 ? -1 : clock_->NowMs() + timeoutMs;
@@ -119,7 +123,9 @@ WindowTimer::WindowTimer(uint32_t intervalMs, std::function<void()> onTimer)
   id_ = loop_.Register(this);
 }
 
-WindowTimer::~WindowTimer() { loop_.Unregister(id_); }
+WindowTimer::~WindowTimer() {
+  loop_.Unregister(id_);
+}
 
 void WindowTimer::SetEnabled(bool enabled) {
   enabled_ = enabled;
@@ -131,6 +137,8 @@ void WindowTimer::SetInterval(uint32_t ms) {
   if (enabled_) due_ = loop_.Now() + interval_;
 }
 
-uint32_t GetTickCount() { return static_cast<uint32_t>(MessageLoop::Current().Now()); }
+uint32_t GetTickCount() {
+  return static_cast<uint32_t>(MessageLoop::Current().Now());
+}
 
 }  // namespace kv::platform

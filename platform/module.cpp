@@ -16,8 +16,12 @@ namespace {
 
 constexpr std::string_view kMagic = "KVRSRC01";
 
-uint32_t GetU32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-uint32_t GetU16(const uint8_t* p) { return p[0] | p[1] << 8; }
+uint32_t GetU32(const uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
+uint32_t GetU16(const uint8_t* p) {
+  return p[0] | p[1] << 8;
+}
 
 struct FindObject {
   const void* address;

@@ -20,7 +20,9 @@ int32_t ClampToInt32(int64_t v) {
   return static_cast<int32_t>(v);
 }
 
-int32_t RoundHalfEven32(double x) { return ClampToInt32(RoundHalfEven(x)); }
+int32_t RoundHalfEven32(double x) {
+  return ClampToInt32(RoundHalfEven(x));
+}
 
 int32_t StrToIntLenient(std::string_view text) {
   size_t n = 0;

@@ -23,7 +23,9 @@ fs::path PrefixDir() {
   return Ensure(fs::path(home && *home ? home : "/tmp") / ".local/share/kvtts");
 }
 
-fs::path WindowsDir() { return Ensure(PrefixDir() / "windows"); }
+fs::path WindowsDir() {
+  return Ensure(PrefixDir() / "windows");
+}
 
 fs::path TempDir() {
   std::error_code ec;

@@ -4,6 +4,13 @@
 //
 // Names and string data are Windows-1250 at this interface; the database holds UTF-8 so that
 // tools show it correctly.
+//
+// The open key is remembered by its path: every operation finds it again, so an object held for
+// a long time sees keys that other objects or processes deleted and created again, and keeps
+// working after the database file was replaced. Writing to an open key that no longer exists
+// raises ERegistryException; reading from it finds no values.
+//
+// Every operation is one transaction. Several processes may use the database at once.
 #pragma once
 
 #include <cstdint>
@@ -56,6 +63,7 @@ class Registry {
   bool KeyExists(std::string_view key);
   // Deletes the key with all its subkeys; false when it did not exist.
   bool DeleteKey(std::string_view key);
+  // Subkeys of the open key (of the root when none is open), ordered by name.
   std::vector<std::string> GetKeyNames();
 
   bool ValueExists(std::string_view name);
@@ -75,13 +83,43 @@ class Registry {
 
  private:
   std::optional<int64_t> ResolveKey(std::string_view key, bool create);
+  // Also returns the names of the key's path below the root, as stored.
+  std::optional<int64_t> ResolveKey(std::string_view key, bool create,
+                                    std::vector<std::string>* names);
+  // The open key for writing: raises ERegistryException when none is open or it was deleted.
   int64_t RequireKey();
+  // The open key for reading: raises when none is open, nullopt when it was deleted.
+  std::optional<int64_t> OpenKeyId();
+  // Finds the open key again by its path (nullopt when it was deleted). Needs a key open.
+  std::optional<int64_t> CurrentKeyId();
 
   RootKey root_;
-  std::optional<int64_t> current_;  // id of the open key
+  std::optional<int64_t> current_;        // id of the open key when it was last looked up
+  std::vector<std::string> currentPath_;  // names of the open key below the root, as stored
 };
 
 // Location of the registry database (<prefix>/registry.db).
 std::filesystem::path RegistryDatabasePath();
+
+// Closes this process's connection to the registry database; the next operation opens it again.
+// Call it before fork() when the child uses the registry: a database connection must not be
+// shared with a child process. (A child that inherited one leaves it alone and opens its own.)
+void CloseRegistryDatabase();
+
+// Groups the registry operations of the calling thread into one transaction: either all of
+// them are stored or none. Other threads wait until the batch ends. Without Commit() the batch
+// is rolled back when it goes out of scope. A batch not for writing only gives a consistent
+// view of the registry without holding back writers in other processes.
+class RegistryBatch {
+ public:
+  explicit RegistryBatch(bool forWriting = true);
+  ~RegistryBatch();
+  RegistryBatch(const RegistryBatch&) = delete;
+  RegistryBatch& operator=(const RegistryBatch&) = delete;
+  void Commit();
+
+ private:
+  bool open_ = true;
+};
 
 }  // namespace kv::platform

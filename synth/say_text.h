@@ -23,14 +23,14 @@ class WindowTimer;
 namespace kv {
 
 inline constexpr std::string_view kEndMarker = "{kOnEc}";
-inline constexpr int kMaxEntries = 120;      // unit entries of one word slot
-inline constexpr int kMaxSegments = 150;     // segments of one unit
-inline constexpr int kMaxSegmentMarks = 500; // segment bounds table
+inline constexpr int kMaxEntries = 120;       // unit entries of one word slot
+inline constexpr int kMaxSegments = 150;      // segments of one unit
+inline constexpr int kMaxSegmentMarks = 500;  // segment bounds table
 inline constexpr int kEchoLines = 10;
-inline constexpr int kMaxMarks = 10;         // bookmarks before / after one entry
+inline constexpr int kMaxMarks = 10;  // bookmarks before / after one entry
 inline constexpr int32_t kUnityLoudness = 63750;
 inline constexpr int kSamplesPerMs = 22;
-inline constexpr size_t kHeaderBlock = 46;   // wave header + first sample of unit "a"
+inline constexpr size_t kHeaderBlock = 46;  // wave header + first sample of unit "a"
 
 // One unit entry of a word slot.
 struct TCharacter {
@@ -40,8 +40,8 @@ struct TCharacter {
   int32_t PauseBefore = 0;      // ms of silence before the unit
   int32_t Duration = 0;         // pause length, or target length of a sound, in ms
   double Gain = 0;
-  int32_t Loudness = 0;         // \vol\ in effect; 63750 = unity, 0 = leave volume out
-  uint8_t Span = 0;             // letters covered (2 for "ch")
+  int32_t Loudness = 0;  // \vol\ in effect; 63750 = unity, 0 = leave volume out
+  uint8_t Span = 0;      // letters covered (2 for "ch")
   int32_t TargetPitch = 0;
   int16_t PitchShift = 0;
   int16_t FinalPitch = 0;
@@ -53,12 +53,12 @@ struct TCharacter {
 // One word slot.
 struct TSayWord {
   int32_t Leading = 0;
-  std::string Text;             // the normalised word the entries were built from
+  std::string Text;  // the normalised word the entries were built from
   double PitchLevel = 0;
   double PitchStep = 0;
-  int32_t CharacterCount = 0;   // entries in use, 0..120
-  int32_t CharacterIndex = 0;   // entry the engine assembles next
-  double WordGain = 0;          // 63750 = unity; 0 = not applied
+  int32_t CharacterCount = 0;  // entries in use, 0..120
+  int32_t CharacterIndex = 0;  // entry the engine assembles next
+  double WordGain = 0;         // 63750 = unity; 0 = not applied
   OneBased<TCharacter, kMaxEntries> Characters;
 
   // Zero-fills the whole record.
@@ -92,7 +92,7 @@ class TSayText {
   // Waveform assembly.
   void AssembleWord();
   void AssembleUnit(TCharacter entry, MemoryStream& out);
-  void MixEchoWord();              // on SlotWaves[CurrentSlot] after its header block
+  void MixEchoWord();                   // on SlotWaves[CurrentSlot] after its header block
   void MixEchoUnit(MemoryStream& pcm);  // on a whole PCM stream (engine path)
 
   // Settings: reloads the voice's values when the dialog flagged a change (or never loaded).

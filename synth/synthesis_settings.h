@@ -12,11 +12,11 @@ inline constexpr std::string_view kSettingsVersion = "1.1.1.73";
 
 struct SynthesisParameters {
   double Volume = 2.0;
-  int32_t Pitch = 100;          // re-pitch count; set per voice by each new synthesizer
+  int32_t Pitch = 100;  // re-pitch count; set per voice by each new synthesizer
   double Speed = 1.0;
-  int32_t EchoTrackCount = 3;   // 0..10 echo taps
-  int32_t EchoDelay = 1200;     // samples
-  int32_t EchoVolume = 8;       // percent
+  int32_t EchoTrackCount = 3;  // 0..10 echo taps
+  int32_t EchoDelay = 1200;    // samples
+  int32_t EchoVolume = 8;      // percent
   bool IntonationOn = true;
   bool PitchGlideOn = true;
 };

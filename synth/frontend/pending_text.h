@@ -32,8 +32,10 @@ class PendingTextBuffer {
 
   std::string_view View() const { return std::string_view(buf_).substr(pos_); }
   operator std::string_view() const { return View(); }  // NOLINT: reads like a string
-  // A copy of the text.
+  // A copy of the text (also implicit, for code that takes a const std::string&: that
+  // copies, so loops over words should read View() instead).
   std::string Str() const { return std::string(View()); }
+  operator std::string() const { return Str(); }  // NOLINT
   size_t size() const { return buf_.size() - pos_; }
   size_t length() const { return size(); }
   bool empty() const { return pos_ == buf_.size(); }

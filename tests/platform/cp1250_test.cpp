@@ -16,15 +16,15 @@ TEST(Cp1250, ConvertsCzechLetters) {
   const std::string utf8 = "Příliš žluťoučký kůň úpěl ďábelské ódy";
   const std::optional<std::string> text = FromUtf8(utf8);
   ASSERT_TRUE(text);
-  EXPECT_EQ(text->size(), 38u);  // one byte per letter
+  EXPECT_EQ(text->size(), 38u);   // one byte per letter
   EXPECT_EQ((*text)[1], '\xF8');  // ř
   EXPECT_EQ(ToUtf8(*text), utf8);
 }
 
 TEST(Cp1250, RejectsInvalidUtf8OnlyWhenStrict) {
-  EXPECT_FALSE(FromUtf8("ab\xC3"));          // truncated sequence
-  EXPECT_FALSE(FromUtf8("\xC0\xAF"));        // overlong
-  EXPECT_FALSE(FromUtf8("\xED\xA0\x80"));    // surrogate
+  EXPECT_FALSE(FromUtf8("ab\xC3"));        // truncated sequence
+  EXPECT_FALSE(FromUtf8("\xC0\xAF"));      // overlong
+  EXPECT_FALSE(FromUtf8("\xED\xA0\x80"));  // surrogate
   EXPECT_EQ(FromUtf8Lenient("a\xFFz"), "a?z");
   EXPECT_EQ(FromUtf8("日本").value(), "??");  // outside the code page
 }

@@ -33,7 +33,9 @@ TempPrefix& Instance() {
 
 }  // namespace
 
-fs::path Prefix() { return Instance().dir; }
+fs::path Prefix() {
+  return Instance().dir;
+}
 
 void ResetPrefix() {
   std::error_code ec;

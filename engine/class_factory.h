@@ -1,0 +1,19 @@
+// TKVClassFactory: the factory of the engine class, one per DllGetClassObject call.
+#pragma once
+
+#include "engine/module_state.h"
+
+namespace kv::engine {
+
+class TKVClassFactory final : public com::IClassFactory {
+ public:
+  HRESULT QueryInterface(const IID& iid, void** object) override;
+  ULONG AddRef() override { return ModuleAddRef(); }
+  ULONG Release() override { return ModuleRelease(); }
+  // Creates a new mode enumerator (TKVEnumCMode) and answers with its interface iid.
+  HRESULT CreateInstance(com::IUnknown* outer, const IID& iid, void** object) override;
+  // A lock counts on ObjectCount like a reference.
+  HRESULT LockServer(com::BOOL lock) override;
+};
+
+}  // namespace kv::engine

@@ -1,0 +1,355 @@
+// Waveform assembly: unit entries of a word slot -> 16-bit mono PCM at 22 050 Hz. Each unit is
+// cut at its segment marks, re-pitched segment by segment, fitted to its duration by dropping
+// or repeating segments, scaled and appended; the word then gets its echo.
+#include "synth/assembly.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/numeric.h"
+#include "synth/assembly_tables.h"
+#include "synth/say_text.h"
+
+namespace kv {
+namespace {
+
+using namespace assembly;
+
+int16_t Mean(int32_t x, int32_t y) {
+  return int16_t(RoundHalfEven((x + y) / 2.0));
+}
+
+bool Contains(const char (&set)[10], char c) {
+  return std::find(set, set + 10, c) != set + 10;
+}
+
+// A valid canonical header block for a module that has no unit "a" to take it from.
+MemoryStream FallbackHeaderBlock() {
+  MemoryStream h;
+  const uint8_t header[44] = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W', 'A', 'V',
+                              'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
+                              1,   0,   0x22, 0x56, 0,   0,   0x44, 0xAC, 0,   0,   2,
+                              0,   16,  0,    'd',  'a', 't', 'a',  0,    0,   0,   0};
+  h.Write(header, sizeof header);
+  h.WriteZeros(2);
+  return h;
+}
+
+// Positions (1-based, counted from the start) hit by a re-pitch with |count| = step.
+inline bool IsHit(int32_t i, int32_t n, int32_t step) {
+  return (n - i + 1) % step == 0;
+}
+
+// Re-pitch of samples[0..n) into out. removeAtEdges: a removal hit on an edge still drops its
+// sample (copy form). Returns the change in samples (a of the description).
+int32_t Repitch(const int16_t* s, int32_t n, int32_t count, bool removeAtEdges,
+                std::vector<int16_t>& out) {
+  out.clear();
+  const int32_t step = count < 0 ? -count : count;
+  int32_t a = 0;
+  // 1-based sample access on the original segment.
+  auto at = [&](int32_t i) -> int32_t { return s[i - 1]; };
+  if (count >= 2) {
+    for (int32_t i = 1; i <= n; ++i) {
+      if (IsHit(i, n, step) && i > 2 && i < n - 1) {
+        out.push_back(Mean(at(i), at(i - 1)));
+        ++a;
+      }
+      out.push_back(s[i - 1]);
+    }
+    return a;
+  }
+  for (int32_t i = 1; i <= n; ++i) {
+    if (IsHit(i, n, step)) {
+      --a;
+      const bool inRange = i > 2 && i < n - 1;
+      if (inRange) {
+        // Sample i disappears; the one moving into its place is averaged with sample i - 1.
+        out.push_back(Mean(at(i + 1), at(i - 1)));
+        ++i;
+        continue;
+      }
+      if (removeAtEdges) continue;
+    }
+    out.push_back(s[i - 1]);
+  }
+  return a;
+}
+
+thread_local std::vector<int16_t> g_repitched;
+
+}  // namespace
+
+void ResampleSegment(MemoryStream& segment, int32_t count, int32_t& bytes) {
+  if (count >= -1 && count <= 1) return;
+  if (bytes <= 0) return;
+  const int32_t n = std::min<int32_t>(RoundHalfEven32(bytes / 2.0), int32_t(segment.Size() / 2));
+  std::vector<int16_t> in(static_cast<size_t>(n));
+  if (n > 0) std::memcpy(in.data(), segment.Data(), size_t(n) * 2);
+  const int32_t a = Repitch(in.data(), n, count, false, g_repitched);
+  // The stream keeps its buffer; the samples after the new end stay as they are.
+  if (segment.Size() < g_repitched.size() * 2) segment.SetSize(g_repitched.size() * 2);
+  if (!g_repitched.empty()) std::memcpy(segment.Data(), g_repitched.data(), g_repitched.size() * 2);
+  bytes += 2 * a;
+  if (bytes % 2 != 0 && bytes > 0) --bytes;
+  if (bytes < 0) bytes = 0;
+}
+
+int32_t ResampleSegmentCopy(const MemoryStream& source, MemoryStream& target, int32_t count,
+                            int32_t bytes) {
+  bytes = std::max<int32_t>(0, std::min<int32_t>(bytes, int32_t(source.Size())));
+  target.Reserve(size_t(bytes));
+  if (bytes > 0) std::memcpy(target.Data(), source.Data(), size_t(bytes));
+  if (count >= -1 && count <= 1) return bytes;
+  const int32_t n = std::min<int32_t>(RoundHalfEven32(bytes / 2.0), int32_t(target.Size() / 2));
+  std::vector<int16_t> in(static_cast<size_t>(n));
+  if (n > 0) std::memcpy(in.data(), target.Data(), size_t(n) * 2);
+  const int32_t a = Repitch(in.data(), n, count, true, g_repitched);
+  if (target.Size() < g_repitched.size() * 2) target.SetSize(g_repitched.size() * 2);
+  if (!g_repitched.empty()) std::memcpy(target.Data(), g_repitched.data(), g_repitched.size() * 2);
+  bytes += 2 * a;
+  if (bytes % 2 != 0 && bytes > 0) --bytes;
+  return std::max(bytes, 0);
+}
+
+void ScaleSamples(MemoryStream& stream, int64_t bytes, double factor) {
+  if (factor == 1.0 || bytes <= 0) return;
+  const int64_t n = std::min<int64_t>(RoundHalfEven(bytes / 2.0), int64_t(stream.Size() / 2));
+  for (int64_t k = 0; k < n; ++k) {
+    const int16_t s = stream.Sample(size_t(k));
+    if (s < -1 || s > 1) stream.SetSample(size_t(k), int16_t(uint16_t(RoundHalfEven(s * factor))));
+  }
+}
+
+std::string UnitNameForAssembly(std::string_view unit) {
+  std::string n(unit.empty() ? std::string_view(" ") : unit.substr(0, 2));
+  for (const UnitAlias& alias : kUnitAliases)
+    if (n[0] == alias.from) n = std::string(1, alias.to);
+  const auto first = static_cast<unsigned char>(n[0]);
+  const bool blank =
+      std::all_of(n.begin(), n.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+  if (first < 31 || blank || kPauseMarks.find(n[0]) != std::string_view::npos) n.assign(1, '_');
+  return n;
+}
+
+void TSayText::AssembleWord() {
+  MemoryStream& wave = SlotWaves[CurrentSlot];
+  wave.Clear();
+  if (WaveHeader)
+    wave.Write(WaveHeader->Data(), kHeaderBlock);
+  else
+    wave = FallbackHeaderBlock();
+  wave.Seek(wave.Size());
+  TSayWord& word = Words[CurrentSlot];
+  const int32_t count = std::clamp(word.CharacterCount, 0, kMaxEntries);
+  for (int32_t k = 1; k <= count; ++k) {
+    try {
+      AssembleUnit(word.Characters[k], wave);
+    } catch (const std::exception&) {
+      // A unit that cannot be assembled is left out; the word goes on.
+    }
+  }
+  wave.PutU32(40, uint32_t(wave.Size() - kHeaderBlock));
+  if (SynthesisSettings.EchoDelay > 0 && SynthesisSettings.EchoVolume > 0) MixEchoWord();
+}
+
+void TSayText::AssembleUnit(TCharacter e, MemoryStream& out) {
+  const SynthesisParameters& cfg = SynthesisSettings;
+  TSayWord& word = Words[CurrentSlot];
+  const std::string n = UnitNameForAssembly(e.Unit.View());
+
+  auto silence = [&](int32_t ms) {
+    out.WriteZeros(size_t(std::min(ms, kMaxSilenceMs)) * kSamplesPerMs * 2);
+  };
+  if (n == "_") {
+    if (e.Duration > 0) silence(e.Duration);
+    return;
+  }
+  if (e.PauseBefore > 0) silence(e.PauseBefore);
+
+  MemoryStream unit;
+  LoadUnit(n, unit);
+  if (unit.Size() <= kHeaderBlock) return;
+  int64_t r = int64_t(unit.Size()) - int64_t(kHeaderBlock);
+  UnitSamples.Reserve(size_t(r) + 2);
+  std::memcpy(UnitSamples.Data(), unit.Data() + kHeaderBlock, size_t(r));
+
+  double g = e.Gain;
+  if (e.Loudness != 0) g = (e.Loudness / double(kUnityLoudness)) * cfg.Volume * g;
+  if (word.WordGain != 0) g = (word.WordGain / kUnityLoudness) * g;
+  ScaleSamples(UnitSamples, r, g);
+
+  if (r % 2 != 0 && r > 0) --r;
+  r -= kTailTrimBytes;
+  const int32_t w = int32_t(r / 2);
+  if (w <= 0) return;  // too short to hold anything after its metadata
+
+  // Cut at the segment marks. Marks beyond the segment table stay inside the last segment.
+  auto sample = [&](int32_t i) { return UnitSamples.Sample(size_t(i - 1)); };
+  SegmentStart[1] = 1;
+  int32_t b = 1;
+  for (int32_t i = 1; i <= w - 15 && b < kMaxSegments; ++i) {
+    bool mark = true;
+    for (int k = 0; k < 10 && mark; ++k) mark = sample(i + k) == kSegmentMark[k];
+    if (!mark) continue;
+    SegmentEnd[b] = i;
+    ++b;
+    SegmentStart[b] = i + 10;
+  }
+  SegmentEnd[b] = w;
+  const int32_t m = std::clamp<int64_t>(int64_t(b) - e.DroppedSegments, 0, b);
+
+  for (int32_t k = 1; k <= m; ++k) {
+    const int32_t len = std::max(0, SegmentEnd[k] - SegmentStart[k]);
+    SegmentBytes[k] = len * 2;
+    MemoryStream& seg = Segments[k];
+    seg.Reserve(size_t(len) * 2);
+    std::memcpy(seg.Data(), UnitSamples.Data() + size_t(SegmentStart[k] - 1) * 2, size_t(len) * 2);
+  }
+
+  const auto count32 = [](int64_t c) { return ClampToInt32(c); };
+  const int32_t c1 = count32(int64_t(PitchOffset) + cfg.Pitch + e.PitchShift);
+  for (int32_t k = 1; k <= m; ++k) ResampleSegment(Segments[k], c1, SegmentBytes[k]);
+  const int32_t c2 = count32(int64_t(PitchOffset) + e.FinalPitch);
+  if (c2 > 0 || c2 < -1)
+    for (int32_t k = 1; k <= m; ++k) ResampleSegment(Segments[k], c2, SegmentBytes[k]);
+  const int32_t K = RoundHalfEven32(word.PitchLevel);
+  if ((K > 0 || K < -1) && cfg.IntonationOn && !cfg.PitchGlideOn)
+    for (int32_t k = 1; k <= m; ++k) ResampleSegment(Segments[k], K, SegmentBytes[k]);
+
+  // Duration fitting: lengthen by repeating the middle segments, shorten by dropping every
+  // second and third one.
+  int64_t repeat = 1;
+  if (n[0] != letter::d_caron && m > 0) {
+    int64_t T = 0;
+    for (int32_t k = 1; k <= m; ++k) T += SegmentBytes[k];
+    const int64_t D = int64_t(std::min(e.Duration, kMaxSilenceMs)) * kSamplesPerMs;
+    if (D > T) {
+      if (n.size() == 1 && !Contains(kNoStretch, n[0]) && T / b > 0 && b - 8 > 0)
+        repeat = std::max<int64_t>(1, (D / (T / b)) / (b - 8));
+    } else if (T / m > 0) {
+      int64_t x = (T - D) / (T / m);
+      if (n.size() == 1 && Contains(kSoftDrop, n[0])) x = RoundHalfEven(x * kShorteningFactor);
+      for (int pass = 0; pass < kDropPasses && x > 0; ++pass) {
+        int32_t j = pass == 0 ? 0 : 1;
+        for (int32_t t = 0; t < m / 2 - 2; ++t) {
+          j += 2;
+          if (x > 0 && SegmentBytes[j] > 0) SegmentBytes[j] = 0, --x;
+        }
+        j = 0;
+        if (x > 0)
+          for (int32_t t = 0; t < m / 3; ++t) {
+            j += 3;
+            if (x > 0 && SegmentBytes[j] > 0) SegmentBytes[j] = 0, --x;
+          }
+      }
+    }
+  }
+
+  int32_t f = e.FirstSegment;
+  if (f < 1 || f > m) f = 1;
+  const int64_t lastRepeated = int64_t(b) - 4 - e.DroppedSegments;
+  for (int32_t k = f; k <= m; ++k) {
+    if (SegmentBytes[k] <= 0) continue;
+    const int64_t copies = (k >= 4 && k <= lastRepeated && k <= kMaxRepeatedSegment) ? repeat : 1;
+    for (int64_t copy = 0; copy < copies; ++copy) {
+      try {
+        if (cfg.PitchGlideOn) {
+          if (e.TargetPitch < word.PitchLevel) word.PitchLevel -= word.PitchStep;
+          if (e.TargetPitch > word.PitchLevel) word.PitchLevel += word.PitchStep;
+          const int32_t bytes = ResampleSegmentCopy(
+              Segments[k], ShiftedSegment, RoundHalfEven32(word.PitchLevel), SegmentBytes[k]);
+          out.Write(ShiftedSegment.Data(), size_t(bytes));
+        } else {
+          out.Write(Segments[k].Data(), size_t(SegmentBytes[k]));
+        }
+      } catch (const std::exception&) {
+        // A copy that cannot be written is skipped; the next one follows.
+      }
+    }
+  }
+  ShiftedSegment.Clear();
+}
+
+namespace {
+
+int16_t EchoSample(const MemoryStream& line, int32_t k) {
+  return line.Sample(size_t(k - 1));
+}
+
+}  // namespace
+
+// Moves the unread part of every echo line to its front so the lines stay short.
+static void CompactEchoLines(TSayText& s, int32_t tracks) {
+  for (int32_t i = 1; i <= tracks; ++i) {
+    MemoryStream& line = s.EchoLines[i];
+    const int64_t room = int64_t(s.EchoLength[i]) + s.EchoReadPos[i];
+    if (room > 0 && line.Size() < size_t(room) * 2) line.SetSize(size_t(room) * 2);
+    const int32_t pos = s.EchoReadPos[i], len = s.EchoLength[i];
+    if (pos >= 1 && pos < len) {
+      std::memmove(line.Data(), line.Data() + size_t(pos - 1) * 2, size_t(len - pos + 1) * 2);
+      s.EchoLength[i] = len - pos;
+      s.EchoReadPos[i] = 1;
+    }
+  }
+}
+
+// Feeds the buffer into the lines and mixes what the lines hold back into the buffer.
+static void FeedAndMix(TSayText& s, int32_t tracks, std::vector<int16_t>& buffer) {
+  const auto n = int32_t(buffer.size());
+  const double volume = SynthesisSettings.EchoVolume;
+  for (int32_t i = 1; i <= tracks; ++i) {
+    MemoryStream& line = s.EchoLines[i];
+    const double factor = volume / 100.0 / double(i * i);
+    const size_t need = (size_t(std::max(0, s.EchoLength[i])) + buffer.size()) * 2;
+    if (line.Size() < need) line.SetSize(need);
+    for (int16_t sample : buffer) {
+      ++s.EchoLength[i];
+      line.SetSample(size_t(s.EchoLength[i] - 1),
+                     int16_t(uint16_t(RoundHalfEven(factor * sample))));
+    }
+  }
+  for (int32_t i = 1; i <= tracks; ++i) {
+    const MemoryStream& line = s.EchoLines[i];
+    for (int32_t o = 1; o < n && s.EchoReadPos[i] < s.EchoLength[i]; ++o) {
+      if (s.EchoReadPos[i] >= 1)
+        buffer[size_t(o - 1)] =
+            int16_t(uint16_t(buffer[size_t(o - 1)] + EchoSample(line, s.EchoReadPos[i])));
+      ++s.EchoReadPos[i];
+    }
+  }
+}
+
+void TSayText::MixEchoWord() {
+  const int32_t tracks = std::clamp(SynthesisSettings.EchoTrackCount, 0, kEchoLines);
+  MemoryStream& wave = SlotWaves[CurrentSlot];
+  CompactEchoLines(*this, tracks);
+  if (wave.Size() <= kHeaderBlock) return;
+  std::vector<int16_t> buffer((wave.Size() - kHeaderBlock) / 2);
+  if (buffer.empty()) return;
+  std::memcpy(buffer.data(), wave.Data() + kHeaderBlock, buffer.size() * 2);
+  FeedAndMix(*this, tracks, buffer);
+  std::memcpy(wave.Data() + kHeaderBlock, buffer.data(), buffer.size() * 2);
+}
+
+void TSayText::MixEchoUnit(MemoryStream& pcm) {
+  const SynthesisParameters& cfg = SynthesisSettings;
+  if (cfg.EchoDelay < 1 || cfg.EchoVolume < 1 || cfg.EchoTrackCount < 1) return;
+  const int32_t tracks = std::min(cfg.EchoTrackCount, kEchoLines);
+  CompactEchoLines(*this, tracks);
+  std::vector<int16_t> buffer(pcm.Size() / 2);
+  if (buffer.empty()) return;
+  std::memcpy(buffer.data(), pcm.Data(), buffer.size() * 2);
+  FeedAndMix(*this, tracks, buffer);
+  std::memcpy(pcm.Data(), buffer.data(), buffer.size() * 2);
+}
+
+void TSayText::ResetEchoLines() {
+  const int32_t tracks = std::clamp(SynthesisSettings.EchoTrackCount, 0, kEchoLines);
+  for (int32_t i = 1; i <= tracks; ++i) {
+    EchoReadPos[i] = ClampToInt32(-int64_t(SynthesisSettings.EchoDelay) * i);
+    EchoLength[i] = 0;
+  }
+}
+
+}  // namespace kv
