@@ -1,6 +1,8 @@
 #include "platform/message_loop.h"
 
+#include <algorithm>
 #include <chrono>
+#include <tuple>
 #include <vector>
 
 namespace kv::platform {
@@ -15,7 +17,13 @@ MessageLoop& MessageLoop::Current() {
   return *loop;
 }
 
-MessageLoop::MessageLoop() : clock_(std::make_shared<SteadyClock>()) {}
+MessageLoop::MessageLoop()
+    : self_(std::make_shared<MessageLoop*>(this)), clock_(std::make_shared<SteadyClock>()) {}
+
+MessageLoop::~MessageLoop() {
+  *self_ = nullptr;
+  for (auto& [id, timer] : timers_) timer->enabled_ = false;
+}
 
 void MessageLoop::SetClock(std::shared_ptr<Clock> clock) {
   clock_ = clock ? std::move(clock) : std::make_shared<SteadyClock>();
@@ -44,31 +52,56 @@ void MessageLoop::Unregister(uint64_t id) {
 
 bool MessageLoop::FireDueTimers() {
   const int64_t now = clock_->NowMs();
-  std::vector<uint64_t> due;
+  // Earliest due first, then in creation order.
+  std::vector<std::tuple<int64_t, uint64_t>> due;
   for (auto& [id, timer] : timers_)
-    if (timer->enabled_ && timer->due_ <= now) due.push_back(id);
-  for (uint64_t id : due) {
-    auto it = timers_.find(id);  // an earlier handler may have destroyed or disabled it
+    if (timer->enabled_ && timer->due_ <= now) due.emplace_back(timer->due_, id);
+  std::sort(due.begin(), due.end());
+  bool fired = false;
+  for (const auto& [when, id] : due) {
+    // An earlier handler (or a modal loop inside it) may have destroyed, disabled, re-enabled
+    // or already fired this timer.
+    auto it = timers_.find(id);
     if (it == timers_.end() || !it->second->enabled_ || it->second->due_ > now) continue;
     WindowTimer* timer = it->second;
     timer->due_ = now + timer->interval_;
+    fired = true;
     if (timer->onTimer_) {
       auto handler = timer->onTimer_;  // the handler may destroy its own timer
       handler();
     }
   }
-  return !due.empty();
+  return fired;
+}
+
+bool MessageLoop::HavePosts() {
+  std::lock_guard lock(postMutex_);
+  return !posted_.empty();
 }
 
 bool MessageLoop::ProcessPending() {
-  std::deque<std::function<void()>> calls;
+  // The calls queued by now, one at a time, so that a modal loop inside a call keeps the
+  // queue's order; calls posted meanwhile wait for the next turn (a call that posts itself
+  // again cannot hold the loop).
+  size_t left;
   {
     std::lock_guard lock(postMutex_);
-    calls.swap(posted_);
+    left = posted_.size();
   }
-  for (auto& call : calls) call();
+  bool ran = false;
+  for (; left > 0; --left) {
+    std::function<void()> call;
+    {
+      std::lock_guard lock(postMutex_);
+      if (posted_.empty()) break;
+      call = std::move(posted_.front());
+      posted_.pop_front();
+    }
+    ran = true;
+    if (call) call();
+  }
   const bool fired = FireDueTimers();
-  return fired || !calls.empty();
+  return fired || ran;
 }
 
 std::optional<int64_t> MessageLoop::NextDue() const {
@@ -101,12 +134,7 @@ bool MessageLoop::RunUntil(const std::function<bool()>& done, int64_t timeoutMs)
     if (deadline >= 0 && now >= deadline) return false;
     std::optional<int64_t> next = NextDue();
     if (deadline >= 0 && (!next || *next > deadline)) next = deadline;
-    bool havePosts;
-    {
-      std::lock_guard lock(postMutex_);
-      havePosts = !posted_.empty();
-    }
-    if (havePosts) continue;
+    if (HavePosts()) continue;
     if (clock_->IsManual()) {
       if (!next) return done && done();
       clock_->AdvanceTo(*next);
@@ -119,22 +147,30 @@ bool MessageLoop::RunUntil(const std::function<bool()>& done, int64_t timeoutMs)
 }
 
 WindowTimer::WindowTimer(uint32_t intervalMs, std::function<void()> onTimer)
-    : loop_(MessageLoop::Current()), interval_(intervalMs), onTimer_(std::move(onTimer)) {
-  id_ = loop_.Register(this);
+    : interval_(intervalMs), onTimer_(std::move(onTimer)) {
+  MessageLoop& loop = MessageLoop::Current();
+  loop_ = loop.self_;
+  id_ = loop.Register(this);
 }
 
 WindowTimer::~WindowTimer() {
-  loop_.Unregister(id_);
+  if (MessageLoop* loop = Loop()) loop->Unregister(id_);
+}
+
+MessageLoop* WindowTimer::Loop() const {
+  auto self = loop_.lock();
+  return self ? *self : nullptr;
 }
 
 void WindowTimer::SetEnabled(bool enabled) {
-  enabled_ = enabled;
-  if (enabled) due_ = loop_.Now() + interval_;
+  MessageLoop* loop = Loop();
+  enabled_ = enabled && loop;
+  if (enabled_) due_ = loop->Now() + interval_;
 }
 
 void WindowTimer::SetInterval(uint32_t ms) {
   interval_ = ms;
-  if (enabled_) due_ = loop_.Now() + interval_;
+  if (MessageLoop* loop = Loop(); loop && enabled_) due_ = loop->Now() + interval_;
 }
 
 uint32_t GetTickCount() {

@@ -52,6 +52,7 @@ class MessageLoop {
  public:
   // The calling thread's loop, created on first use with a steady clock.
   static MessageLoop& Current();
+  ~MessageLoop();
 
   void SetClock(std::shared_ptr<Clock> clock);
   Clock& GetClock() { return *clock_; }
@@ -82,6 +83,11 @@ class MessageLoop {
   uint64_t Register(WindowTimer* timer);
   void Unregister(uint64_t id);
   bool FireDueTimers();
+  bool HavePosts();
+
+  // Shared with the timers: a timer that outlives its thread's loop (a module-wide object
+  // destroyed after the thread's storage) finds it gone instead of touching freed memory.
+  std::shared_ptr<MessageLoop*> self_;
 
   std::shared_ptr<Clock> clock_;
   std::map<uint64_t, WindowTimer*> timers_;
@@ -95,7 +101,7 @@ class MessageLoop {
 
 // A window-message timer: interval, enabled flag and handler, bound to the creating thread's
 // loop. Created disabled. Handlers may enable, disable or destroy any timer, their own
-// included.
+// included. A timer is used only on the thread that created it.
 class WindowTimer {
  public:
   WindowTimer(uint32_t intervalMs, std::function<void()> onTimer);
@@ -112,7 +118,9 @@ class WindowTimer {
 
  private:
   friend class MessageLoop;
-  MessageLoop& loop_;
+  MessageLoop* Loop() const;
+
+  std::weak_ptr<MessageLoop*> loop_;
   uint64_t id_;
   uint32_t interval_;
   bool enabled_ = false;

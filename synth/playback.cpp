@@ -57,7 +57,11 @@ void TSayText::PlayTimerTick() {
   if (!WordReady) {
     if (!Blank(PendingText)) {
       PlayTimer->SetEnabled(false);
-      SpeakStep();
+      try {
+        SpeakStep();
+      } catch (...) {
+        return;  // nothing escapes a timer message: the text stalls until the next Say
+      }
       if (WordReady) PlayTimer->SetEnabled(true);
     }
     return;
@@ -83,7 +87,7 @@ void TSayText::PlayTimerTick() {
       PendingText.clear();
       EndTimer->SetEnabled(true);
     }
-  } catch (const std::exception&) {
+  } catch (...) {
     // The text stalls here until the next Say.
   }
 }
@@ -91,7 +95,11 @@ void TSayText::PlayTimerTick() {
 void TSayText::EndTimerTick() {
   if (!platform::SndPlaySound(Bytes(SilentWave.get()), kProbe)) return;  // the last word plays
   EndTimer->SetEnabled(false);
-  if (OnSpeechEvent) OnSpeechEvent(std::string(), nullptr);
+  try {
+    if (OnSpeechEvent) OnSpeechEvent(std::string(), nullptr);
+  } catch (...) {
+    // Errors of a notification are swallowed.
+  }
 }
 
 void TSayText::ReportEvent(std::string_view text) {

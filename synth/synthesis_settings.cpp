@@ -55,7 +55,7 @@ void ApplyPitchGlide(TSayText&, const std::string& t) {
 
 }  // namespace
 
-const SettingsValue kSettingsValues[8] = {
+constinit const SettingsValue kSettingsValues[8] = {
     {"Volume_Position", "50", ApplyVolume},
     {"Speed_Position", "100", ApplySpeed},
     {"Pith_Position", "0", ApplyPitch},

@@ -16,6 +16,7 @@ struct TempPrefix {
     if (::mkdtemp(pattern.data()) == nullptr) std::abort();
     dir = pattern;
     ::setenv("KVTTS_PREFIX", dir.c_str(), 1);
+    ::setenv("KVTTS_SOUND", "silent", 1);  // tests never make real sound
   }
   ~TempPrefix() {
     std::error_code ec;
