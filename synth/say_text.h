@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "synth/fixed_array.h"
+#include "synth/frontend/pending_text.h"
 #include "synth/memory_stream.h"
 #include "synth/short_string.h"
 #include "synth/synthesis_settings.h"
@@ -113,7 +114,7 @@ class TSayText {
   OneBased<int32_t, kEchoLines> EchoReadPos;
   OneBased<int32_t, kEchoLines> EchoLength;
   int32_t PitchOffset = 0;
-  std::string PendingText;
+  PendingTextBuffer PendingText;  // reads like a string; see synth/frontend/pending_text.h
   std::string CurrentWord;
   bool WordReady = false;
   SpeechEvent OnSpeechEvent;

@@ -1,0 +1,62 @@
+// kvtts from the outside: the --trace format that tests and diagnosis rely on, exit codes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct Result {
+  int code;
+  std::string out;
+};
+
+Result Kvtts(const std::string& args, const std::string& input = "") {
+  std::string cmd = "KVTTS_SEED=5 " KVTTS_PATH " " + args;
+  if (!input.empty()) cmd = "printf '" + input + "' | " + cmd;
+  FILE* p = ::popen((cmd + " 2>/dev/null").c_str(), "r");
+  std::string out;
+  char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+  int status = ::pclose(p);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+TEST(Kvtts, TraceIsOneJsonLinePerWordSlot) {
+  Result r = Kvtts("--trace 'Čau, \\mrk=4\\lidi!'");
+  ASSERT_EQ(r.code, 0);
+  size_t nl = r.out.find('\n');
+  ASSERT_NE(nl, std::string::npos);
+  std::string first = r.out.substr(0, nl), second = r.out.substr(nl + 1);
+  EXPECT_EQ(first.rfind("{\"word\":\"čau, \",\"text\":\"čau, \",\"pitch_level\":", 0), 0u);
+  EXPECT_NE(first.find(",\"entries\":[{\"letter\":\"č\",\"grapheme\":\"č\",\"unit\":\"č\","
+                       "\"prev\":\"č\",\"next\":\"a\",\"first\":\"č\",\"last\":\" \",\"pause\":0,"
+                       "\"duration\":"),
+            std::string::npos);
+  for (const char* key :
+       {"\"gain\":", "\"loudness\":63750,", "\"span\":1,", "\"tone\":0,", "\"speed\":100,",
+        "\"target_pitch\":", "\"pitch_shift\":0,", "\"final_pitch\":0,",
+        "\"first_segment\":", "\"dropped_segments\":", "\"marks_before\":[]", "\"marks_after\":[]"})
+    EXPECT_NE(first.find(key), std::string::npos) << key;
+  EXPECT_EQ(second.rfind("{\"word\":\"lidi!\"", 0), 0u);
+  EXPECT_NE(second.find("\"marks_before\":[4]"), std::string::npos);
+  EXPECT_EQ(r.out.back(), '\n');
+  EXPECT_EQ(Kvtts("--trace 'Čau, \\mrk=4\\lidi!'").out, r.out);  // KVTTS_SEED: reproducible
+}
+
+TEST(Kvtts, ExitCodes) {
+  EXPECT_EQ(Kvtts("--help").code, 0);
+  EXPECT_EQ(Kvtts("ahoj").code, 2);  // no output named
+  EXPECT_EQ(Kvtts("--bogus x").code, 2);
+  EXPECT_EQ(Kvtts("-v Nobody --stdout x").code, 2);
+  EXPECT_EQ(Kvtts("--stdout", "\\377\\376").code, 3);  // not UTF-8
+  EXPECT_EQ(Kvtts("-f /nonexistent/file --stdout").code, 1);
+  Result wav = Kvtts("--stdout -v DAVL", "ahoj");
+  EXPECT_EQ(wav.code, 0);
+  EXPECT_EQ(wav.out.substr(0, 4), "RIFF");
+  EXPECT_EQ(wav.out.substr(8, 8), "WAVEfmt ");
+}
+
+}  // namespace
