@@ -160,7 +160,7 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
     for (const std::string& problem : enumerator.Problems()) err << "warning: " << problem << '\n';
     err << "No text-to-speech engine is registered.\n"
            "Register the engine with:  regsvr path/to/kv_ttse.so\n";
-    return 1;
+    return kEngineFailed;
   }
   const VoiceMode* mode = FindMode(enumerator, options.voice);
   if (mode == nullptr) {
@@ -168,7 +168,7 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
     for (const VoiceMode& m : enumerator.Modes())
       err << ' ' << FieldText(m.info.szModeName, TTSI_NAMELEN);
     err << '\n';
-    return 1;
+    return kNoSuchVoice;
   }
 
   // The destination.
@@ -185,7 +185,7 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
                : FileDestination::Create(options.wavFile, &problem);
     if (file == nullptr) {
       err << problem << '\n';
-      return 2;
+      return kOutputFailed;
     }
     dest = file;
   }
@@ -196,7 +196,7 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
   if (com::Failed(hr) || central == nullptr) {
     err << "The engine could not take the voice (" << com::ResultToString(hr) << ").\n";
     dest->Release();
-    return 2;
+    return kEngineFailed;
   }
   if (options.rate) {
     void* attributes = nullptr;
@@ -218,14 +218,14 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
 
   // Run the loop until the engine says the audio stopped; an engine that makes no progress for
   // ten seconds of loop time is given up on.
-  int status = 0;
+  int status = kSpoken;
   platform::MessageLoop& loop = platform::MessageLoop::Current();
   uint64_t progress = ~uint64_t(0);
   while (com::Succeeded(hr) && !sinks.Stopped()) {
     const uint64_t now = dest->Total() + dest->Played();
     if (now == progress) {
       err << "The engine stopped before the end of the text.\n";
-      status = 2;
+      status = kEngineFailed;
       break;
     }
     progress = now;
@@ -233,7 +233,7 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
   }
   if (com::Failed(hr)) {
     err << "The engine refused the text (" << com::ResultToString(hr) << ").\n";
-    status = 2;
+    status = kEngineFailed;
   }
   // What the engine wrote is heard to its end before the program goes on.
   if (device != nullptr) loop.RunUntil([&] { return !device->Busy(); }, 10000);
@@ -242,7 +242,7 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
   central->Release();
   if (file != nullptr && !file->Finish()) {
     err << "The audio could not be written completely.\n";
-    status = 2;
+    status = kOutputFailed;
   }
   dest->Release();
   return status;

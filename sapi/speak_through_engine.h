@@ -30,8 +30,15 @@ struct SpeakOptions {
   AudioDestination* destination = nullptr;
 };
 
-// Speaks the text; returns the exit code (0 spoken; 1 no engine or voice; 2 the destination
-// or the engine failed), with a message on err for anything but 0.
+// Exit codes, as kvtts reports them.
+enum SpeakResult {
+  kSpoken = 0,
+  kOutputFailed = 1,  // the WAV file could not be created or written
+  kNoSuchVoice = 2,   // no mode has the name asked for
+  kEngineFailed = 4,  // no engine registered, or it refused or stopped
+};
+
+// Speaks the text; returns a SpeakResult, with a message on err for anything but kSpoken.
 int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err);
 
 // The JSON line of one notification ("t" is the engine's time stamp in milliseconds).

@@ -697,7 +697,7 @@ TEST(Dialogs, OnlyTheProbeIsAnsweredUntilTheFormsExist) {
 
 TEST(EngineInstances, KeepTheLibraryLoadedAndDoNotGrowBeyondThemselves) {
   ManualTime time;
-  EngineLibrary& lib = EngineLibrary::Built();
+  EngineLibrary& lib = Library();
   MemoryDestination* dest = new MemoryDestination(0, true);
   ITTSCentralW* central = nullptr;
   ASSERT_EQ(SelectMode(3, static_cast<IAudio*>(dest), &central), S_OK);

@@ -154,10 +154,17 @@ inline void Pump() {
   }
 }
 
+// The built engine library, loaded once and never closed: its instances live for the whole
+// process, so the library must stay mapped under them until the very end.
+inline EngineLibrary& Library() {
+  static EngineLibrary* library = new EngineLibrary(KV_TTSE_PATH);
+  return *library;
+}
+
 // Selects a mode of the built engine library onto an audio object.
 template <class Central>
 HRESULT SelectMode(int mode, IUnknown* audio, Central** central) {
-  EngineLibrary& lib = EngineLibrary::Built();
+  EngineLibrary& lib = Library();
   EXPECT_TRUE(lib.Loaded());
   void* factory = nullptr;
   EXPECT_EQ(lib.getClassObject(kEngineClass, IID_IClassFactory, &factory), S_OK);

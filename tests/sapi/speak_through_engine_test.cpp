@@ -55,7 +55,7 @@ TEST_F(SpeakThroughEngineTest, SpeaksIntoAWaveFileAndPrintsEveryNotification) {
   options.wavFile = test::Prefix() / "dobry.wav";
   std::ostringstream events, err;
   options.events = &events;
-  ASSERT_EQ(SpeakThroughEngine(options, err), 0) << err.str();
+  ASSERT_EQ(SpeakThroughEngine(options, err), kSpoken) << err.str();
   EXPECT_EQ(err.str(), "");
   std::ifstream in(options.wavFile, std::ios::binary);
   std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -112,7 +112,7 @@ TEST_F(SpeakThroughEngineTest, ChoosesTheVoiceByNameAndAppliesTheRate) {
   options.text = "ahoj";
   options.voice = "Nobody";
   std::ostringstream err;
-  EXPECT_EQ(SpeakThroughEngine(options, err), 1);
+  EXPECT_EQ(SpeakThroughEngine(options, err), kNoSuchVoice);
   EXPECT_NE(err.str().find("DAVLuska"), std::string::npos) << "the voices are listed";
 }
 
@@ -121,12 +121,12 @@ TEST_F(SpeakThroughEngineTest, SaysWhatIsMissing) {
   options.text = "ahoj";
   options.wavFile = test::Prefix() / "missing" / "dir" / "x.wav";
   std::ostringstream err;
-  EXPECT_EQ(SpeakThroughEngine(options, err), 2);
+  EXPECT_EQ(SpeakThroughEngine(options, err), kOutputFailed);
   EXPECT_NE(err.str().find("x.wav"), std::string::npos);
 
   ASSERT_EQ(CallExport("DllUnregisterServer"), com::S_OK);
   std::ostringstream err2;
-  EXPECT_EQ(SpeakThroughEngine(options, err2), 1);
+  EXPECT_EQ(SpeakThroughEngine(options, err2), kEngineFailed);
   EXPECT_NE(err2.str().find("regsvr"), std::string::npos);
 }
 
