@@ -6,22 +6,12 @@
 
 namespace kv {
 
-int64_t RoundHalfEven(double x) {
+int64_t RoundHalfEvenSlow(double x) {
   if (std::isnan(x)) return 0;
   // Largest doubles that still convert safely into int64.
   if (x >= 9.2233720368547748e18) return std::numeric_limits<int64_t>::max();
   if (x <= -9.2233720368547758e18) return std::numeric_limits<int64_t>::min();
   return static_cast<int64_t>(std::nearbyint(x));  // the default rounding mode is to-even
-}
-
-int32_t ClampToInt32(int64_t v) {
-  if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
-
-int32_t RoundHalfEven32(double x) {
-  return ClampToInt32(RoundHalfEven(x));
 }
 
 int32_t StrToIntLenient(std::string_view text) {

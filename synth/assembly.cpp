@@ -4,6 +4,7 @@
 #include "synth/assembly.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "platform/numeric.h"
@@ -14,6 +15,13 @@ namespace kv {
 namespace {
 
 using namespace assembly;
+
+// Nearest integer, ties to even, for |x| below 2^31: the per-sample loops use it without the
+// range checks of RoundHalfEven, so that they vectorise.
+inline int32_t RoundSmall(double x) {
+  constexpr double kMagic = 6755399441055744.0;  // 1.5 * 2^52
+  return static_cast<int32_t>((x + kMagic) - kMagic);
+}
 
 int16_t Mean(int32_t x, int32_t y) {
   return int16_t(RoundHalfEven((x + y) / 2.0));
@@ -35,48 +43,47 @@ MemoryStream FallbackHeaderBlock() {
   return h;
 }
 
-// Positions (1-based, counted from the start) hit by a re-pitch with |count| = step.
-inline bool IsHit(int32_t i, int32_t n, int32_t step) {
-  return (n - i + 1) % step == 0;
-}
-
-// Re-pitch of samples[0..n) into out. removeAtEdges: a removal hit on an edge still drops its
-// sample (copy form). Returns the change in samples (a of the description).
+// Re-pitch of samples[0..n) into out: with |count| = step, the step-th, 2·step-th, … sample
+// counted from the end is a hit. Inserting (count >= 2) adds the mean of a hit and the sample
+// before it; removing (count <= -2) drops the hit and averages the sample moving into its place
+// with the one before. Hits on the two samples at either edge change nothing, except that a
+// removal still drops them when removeAtEdges is set (copy form). Returns the change in length
+// counted for every hit, edges included; out holds the samples actually produced.
 int32_t Repitch(const int16_t* s, int32_t n, int32_t count, bool removeAtEdges,
                 std::vector<int16_t>& out) {
-  out.clear();
-  const int32_t step = count < 0 ? -count : count;
+  const int64_t step = count < 0 ? -int64_t(count) : int64_t(count);
+  out.resize(size_t(n) + size_t(n / step) + 1);
+  int16_t* o = out.data();
   int32_t a = 0;
-  // 1-based sample access on the original segment.
-  auto at = [&](int32_t i) -> int32_t { return s[i - 1]; };
-  if (count >= 2) {
-    for (int32_t i = 1; i <= n; ++i) {
-      if (IsHit(i, n, step) && i > 2 && i < n - 1) {
-        out.push_back(Mean(at(i), at(i - 1)));
-        ++a;
-      }
-      out.push_back(s[i - 1]);
+  int64_t next = 1;                   // next sample (1-based) still to copy
+  auto copyUpTo = [&](int64_t end) {  // copies samples next .. end - 1
+    if (end > next) {
+      std::memcpy(o, s + next - 1, size_t(end - next) * 2);
+      o += end - next;
+      next = end;
     }
-    return a;
-  }
-  for (int32_t i = 1; i <= n; ++i) {
-    if (IsHit(i, n, step)) {
-      --a;
-      const bool inRange = i > 2 && i < n - 1;
-      if (inRange) {
-        // Sample i disappears; the one moving into its place is averaged with sample i - 1.
-        out.push_back(Mean(at(i + 1), at(i - 1)));
-        ++i;
-        continue;
-      }
-      if (removeAtEdges) continue;
+  };
+  // Hits are the samples i with (n - i + 1) divisible by step, from the first one on.
+  for (int64_t h = n % step + 1; h <= n; h += step) {
+    copyUpTo(h);
+    const bool inRange = h > 2 && h < n - 1;
+    if (count >= 2) {
+      if (inRange) *o++ = Mean(s[h - 1], s[h - 2]), ++a;
+      continue;
     }
-    out.push_back(s[i - 1]);
+    --a;
+    if (inRange) {
+      // Sample h disappears; the one moving into its place is averaged with sample h - 1.
+      *o++ = Mean(s[h], s[h - 2]);
+      next = h + 2;
+    } else if (removeAtEdges) {
+      next = h + 1;
+    }
   }
+  copyUpTo(int64_t(n) + 1);
+  out.resize(size_t(o - out.data()));
   return a;
 }
-
-thread_local std::vector<int16_t> g_repitched;
 
 }  // namespace
 
@@ -84,12 +91,12 @@ void ResampleSegment(MemoryStream& segment, int32_t count, int32_t& bytes) {
   if (count >= -1 && count <= 1) return;
   if (bytes <= 0) return;
   const int32_t n = std::min<int32_t>(RoundHalfEven32(bytes / 2.0), int32_t(segment.Size() / 2));
-  std::vector<int16_t> in(static_cast<size_t>(n));
-  if (n > 0) std::memcpy(in.data(), segment.Data(), size_t(n) * 2);
-  const int32_t a = Repitch(in.data(), n, count, false, g_repitched);
+  std::vector<int16_t> out;
+  const int32_t a =
+      Repitch(reinterpret_cast<const int16_t*>(segment.Data()), std::max(n, 0), count, false, out);
   // The stream keeps its buffer; the samples after the new end stay as they are.
-  if (segment.Size() < g_repitched.size() * 2) segment.SetSize(g_repitched.size() * 2);
-  if (!g_repitched.empty()) std::memcpy(segment.Data(), g_repitched.data(), g_repitched.size() * 2);
+  if (segment.Size() < out.size() * 2) segment.SetSize(out.size() * 2);
+  if (!out.empty()) std::memcpy(segment.Data(), out.data(), out.size() * 2);
   bytes += 2 * a;
   if (bytes % 2 != 0 && bytes > 0) --bytes;
   if (bytes < 0) bytes = 0;
@@ -102,11 +109,11 @@ int32_t ResampleSegmentCopy(const MemoryStream& source, MemoryStream& target, in
   if (bytes > 0) std::memcpy(target.Data(), source.Data(), size_t(bytes));
   if (count >= -1 && count <= 1) return bytes;
   const int32_t n = std::min<int32_t>(RoundHalfEven32(bytes / 2.0), int32_t(target.Size() / 2));
-  std::vector<int16_t> in(static_cast<size_t>(n));
-  if (n > 0) std::memcpy(in.data(), target.Data(), size_t(n) * 2);
-  const int32_t a = Repitch(in.data(), n, count, true, g_repitched);
-  if (target.Size() < g_repitched.size() * 2) target.SetSize(g_repitched.size() * 2);
-  if (!g_repitched.empty()) std::memcpy(target.Data(), g_repitched.data(), g_repitched.size() * 2);
+  std::vector<int16_t> out;
+  const int32_t a =
+      Repitch(reinterpret_cast<const int16_t*>(target.Data()), std::max(n, 0), count, true, out);
+  if (target.Size() < out.size() * 2) target.SetSize(out.size() * 2);
+  if (!out.empty()) std::memcpy(target.Data(), out.data(), out.size() * 2);
   bytes += 2 * a;
   if (bytes % 2 != 0 && bytes > 0) --bytes;
   return std::max(bytes, 0);
@@ -115,9 +122,18 @@ int32_t ResampleSegmentCopy(const MemoryStream& source, MemoryStream& target, in
 void ScaleSamples(MemoryStream& stream, int64_t bytes, double factor) {
   if (factor == 1.0 || bytes <= 0) return;
   const int64_t n = std::min<int64_t>(RoundHalfEven(bytes / 2.0), int64_t(stream.Size() / 2));
+  int16_t* samples = reinterpret_cast<int16_t*>(stream.Data());
+  if (std::fabs(factor) < 65536.0) {  // every product stays within 32 bits
+    for (int64_t k = 0; k < n; ++k) {
+      const int32_t s = samples[k];
+      const int32_t scaled = RoundSmall(double(s) * factor);
+      samples[k] = int16_t(uint32_t(s + 1) <= 2u ? s : scaled);  // -1, 0 and 1 stay
+    }
+    return;
+  }
   for (int64_t k = 0; k < n; ++k) {
-    const int16_t s = stream.Sample(size_t(k));
-    if (s < -1 || s > 1) stream.SetSample(size_t(k), int16_t(uint16_t(RoundHalfEven(s * factor))));
+    const int16_t s = samples[k];
+    if (s < -1 || s > 1) samples[k] = int16_t(uint16_t(RoundHalfEven(s * factor)));
   }
 }
 
@@ -271,14 +287,6 @@ void TSayText::AssembleUnit(TCharacter e, MemoryStream& out) {
   ShiftedSegment.Clear();
 }
 
-namespace {
-
-int16_t EchoSample(const MemoryStream& line, int32_t k) {
-  return line.Sample(size_t(k - 1));
-}
-
-}  // namespace
-
 // Moves the unread part of every echo line to its front so the lines stay short.
 static void CompactEchoLines(TSayText& s, int32_t tracks) {
   for (int32_t i = 1; i <= tracks; ++i) {
@@ -301,22 +309,27 @@ static void FeedAndMix(TSayText& s, int32_t tracks, std::vector<int16_t>& buffer
   for (int32_t i = 1; i <= tracks; ++i) {
     MemoryStream& line = s.EchoLines[i];
     const double factor = volume / 100.0 / double(i * i);
-    const size_t need = (size_t(std::max(0, s.EchoLength[i])) + buffer.size()) * 2;
+    int32_t length = std::max(0, s.EchoLength[i]);
+    const size_t need = (size_t(length) + buffer.size()) * 2;
     if (line.Size() < need) line.SetSize(need);
-    for (int16_t sample : buffer) {
-      ++s.EchoLength[i];
-      line.SetSample(size_t(s.EchoLength[i] - 1),
-                     int16_t(uint16_t(RoundHalfEven(factor * sample))));
-    }
+    int16_t* samples = reinterpret_cast<int16_t*>(line.Data());
+    // The echo volume is at most 1000 %, so every product stays far within 32 bits.
+    int16_t* dst = samples + length;
+    for (size_t k = 0; k < buffer.size(); ++k)
+      dst[k] = int16_t(uint16_t(uint32_t(RoundSmall(factor * buffer[k]))));
+    length += int32_t(buffer.size());
+    s.EchoLength[i] = length;
   }
   for (int32_t i = 1; i <= tracks; ++i) {
-    const MemoryStream& line = s.EchoLines[i];
-    for (int32_t o = 1; o < n && s.EchoReadPos[i] < s.EchoLength[i]; ++o) {
-      if (s.EchoReadPos[i] >= 1)
-        buffer[size_t(o - 1)] =
-            int16_t(uint16_t(buffer[size_t(o - 1)] + EchoSample(line, s.EchoReadPos[i])));
-      ++s.EchoReadPos[i];
-    }
+    const int16_t* samples = reinterpret_cast<const int16_t*>(s.EchoLines[i].Data());
+    int32_t pos = s.EchoReadPos[i];
+    const int32_t length = s.EchoLength[i];
+    // Output sample o (1-based) meets line sample pos + o - 1; only line samples from 1 on sound.
+    const int64_t steps = std::max<int64_t>(0, std::min<int64_t>(n - 1, int64_t(length) - pos));
+    const int64_t first = std::max<int64_t>(0, 1 - int64_t(pos));  // steps before sample 1
+    for (int64_t k = first; k < steps; ++k)
+      buffer[size_t(k)] = int16_t(uint16_t(buffer[size_t(k)] + samples[pos + k - 1]));
+    s.EchoReadPos[i] = int32_t(pos + steps);
   }
 }
 
