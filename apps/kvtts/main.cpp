@@ -1,9 +1,11 @@
-// kvtts: speaks Czech text (UTF-8) into a WAV file, word by word through the synthesizer's
-// own path: SpeakStep lays out each word, AssembleWord renders it, and the words' waves are
-// joined without their header blocks.
+// kvtts: speaks Czech text (UTF-8). By default it speaks through the registered engine as a
+// SAPI host does (the enumerator finds the voice, Select binds it to a WAV file, standard
+// output or the sound device, the engine feeds it). With --local it uses the synthesizer's own
+// path instead: word by word into a WAV file (SpeakStep lays out each word, AssembleWord
+// renders it, the waves are joined without their header blocks), or aloud through Say.
 //
-// Exit codes: 0 done, 1 input or output failed, 2 bad command line, 3 input is not UTF-8,
-// 4 the synthesizer failed.
+// Exit codes: 0 done, 1 input or output failed, 2 bad command line or unknown voice, 3 input
+// is not UTF-8, 4 the synthesizer or the engine failed (or no engine is registered).
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -18,7 +20,10 @@
 #include "apps/kvtts/trace.h"
 #include "apps/kvtts/wav_writer.h"
 #include "platform/cp1250.h"
+#include "sapi/speak_through_engine.h"
+#include "sapi/tts_enumerator.h"
 #include "synth/say_text.h"
+#include "synth/speak_aloud.h"
 #include "synth/synthesis_settings.h"
 
 namespace {
@@ -27,7 +32,8 @@ enum Exit { kOk = 0, kIoError = 1, kUsage = 2, kBadText = 3, kSynthError = 4 };
 
 constexpr const char* kHelp =
     "Usage: kvtts [options] [TEXT...]\n"
-    "Speaks Czech text into a WAV file (16-bit mono PCM, 22050 Hz).\n"
+    "Speaks Czech text into a WAV file (16-bit mono PCM, 22050 Hz) or aloud, through the\n"
+    "registered engine (register it with: regsvr path/to/kv_ttse.so).\n"
     "\n"
     "The text comes from the arguments, joined by spaces; else from -f FILE; else from\n"
     "standard input. It must be UTF-8.\n"
@@ -35,16 +41,22 @@ constexpr const char* kHelp =
     "Options:\n"
     "  -o FILE          write the WAV file to FILE\n"
     "  --stdout         write the WAV file to standard output\n"
+    "  --play           speak aloud on the sound device\n"
     "  -f FILE          read the text from FILE\n"
     "  -v VOICE         DAVLa (default, female), DAVLuska (child) or DAVL (male)\n"
-    "  --local          render through the synthesizer's own word path (the default)\n"
-    "  --trace          instead of audio, write one JSON line per word slot as the\n"
-    "                   front-end leaves it (to -o FILE, or standard output)\n"
+    "  --rate N         speaking rate through the engine's attributes (10..250; 151 normal)\n"
+    "  --events         print every notification as a JSON line with its time stamp\n"
+    "  --list-voices    list the voices of every registered engine\n"
+    "  --local          use the synthesizer's own path instead of the engine\n"
+    "  --trace          (with --local implied) instead of audio, write one JSON line per\n"
+    "                   word slot as the front-end leaves it (to -o FILE, or standard output)\n"
     "  -h, --help       show this help\n"
     "\n"
-    "Environment: KVTTS_SEED=N makes the random jitter of intonation reproducible.\n"
-    "Exit codes: 0 done, 1 input/output failed, 2 bad command line, 3 text not UTF-8,\n"
-    "4 synthesizer failed.\n";
+    "Environment: KVTTS_PREFIX names the prefix (registry and Windows folder; default\n"
+    "~/.local/share/kvtts). KVTTS_SEED=N makes the random jitter of intonation\n"
+    "reproducible. KVTTS_SOUND=auto|alsa|silent|capture:FILE chooses the sound output.\n"
+    "Exit codes: 0 done, 1 input/output failed, 2 bad command line or unknown voice,\n"
+    "3 text not UTF-8, 4 synthesizer or engine failed (or no engine registered).\n";
 
 int Usage(const std::string& message) {
   std::cerr << "kvtts: " << message << "\nTry 'kvtts --help'.\n";
@@ -54,9 +66,13 @@ int Usage(const std::string& message) {
 struct Options {
   std::string output, input;
   bool to_stdout = false, trace = false, has_input = false;
+  bool local = false, play = false, events = false;
   int voice = 1;
+  std::optional<uint32_t> rate;
   std::vector<std::string> words;
 };
+
+const char* const kVoiceNames[] = {"DAVLa", "DAVLuska", "DAVL"};
 
 std::optional<std::string> ReadAll(std::istream& in) {
   std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -103,7 +119,19 @@ int main(int argc, char** argv) {
     } else if (a == "--trace") {
       o.trace = true;
     } else if (a == "--local") {
-      // The only path so far.
+      o.local = true;
+    } else if (a == "--play") {
+      o.play = true;
+    } else if (a == "--events") {
+      o.events = true;
+    } else if (a == "--rate") {
+      auto v = value("--rate");
+      if (!v || v->empty() || v->find_first_not_of("0123456789") != std::string::npos ||
+          v->size() > 9)
+        return Usage("--rate needs a number (10..250)");
+      o.rate = uint32_t(std::stoul(*v));
+    } else if (a == "--list-voices") {
+      return kv::sapi::PrintVoiceList(std::cout, std::cerr) == 0 ? kOk : kSynthError;
     } else if (a == "--") {
       for (++i; i < argc; ++i) o.words.push_back(argv[i]);
     } else if (a.size() > 1 && a[0] == '-') {
@@ -113,9 +141,13 @@ int main(int argc, char** argv) {
     }
   }
   if (!o.words.empty() && o.has_input) return Usage("give the text either as arguments or with -f");
-  if (!o.output.empty() && o.to_stdout) return Usage("give either -o FILE or --stdout");
-  if (o.output.empty() && !o.to_stdout && !o.trace)
-    return Usage("say where the WAV goes: -o FILE or --stdout");
+  if (o.trace) o.local = true;
+  if (int(!o.output.empty()) + int(o.to_stdout) + int(o.play) > 1)
+    return Usage("give one of -o FILE, --stdout and --play");
+  if (o.output.empty() && !o.to_stdout && !o.play && !o.trace)
+    return Usage("say where the speech goes: -o FILE, --stdout or --play");
+  if (o.local && o.rate) return Usage("--rate works through the engine, not with --local");
+  if (o.local && o.events && !o.play) return Usage("with --local, --events goes with --play");
 
   // The text.
   std::optional<std::string> utf8;
@@ -143,6 +175,30 @@ int main(int argc, char** argv) {
     return kBadText;
   }
 
+  if (!o.local) {
+    kv::sapi::SpeakOptions speak;
+    speak.text = *utf8;
+    speak.voice = kVoiceNames[o.voice - 1];
+    speak.output = o.play        ? kv::sapi::SpeakOptions::Output::Device
+                   : o.to_stdout ? kv::sapi::SpeakOptions::Output::Stdout
+                                 : kv::sapi::SpeakOptions::Output::WavFile;
+    speak.wavFile = o.output;
+    speak.rate = o.rate;
+    if (o.events) speak.events = o.to_stdout ? &std::cerr : &std::cout;
+    return kv::sapi::SpeakThroughEngine(speak, std::cerr);
+  }
+
+  if (o.play) {
+    try {
+      kv::WriteSettingsDefaults();
+      kv::TSayText synth(o.voice);
+      return kv::SpeakAloud(synth, *text, o.events, std::cout, std::cerr) == 0 ? kOk : kSynthError;
+    } catch (const std::exception& e) {
+      std::cerr << "kvtts: the synthesizer failed: " << e.what() << "\n";
+      return kSynthError;
+    }
+  }
+
   std::string pcm, trace;
   try {
     kv::WriteSettingsDefaults();
@@ -159,9 +215,9 @@ int main(int argc, char** argv) {
         trace += '\n';
       } else {
         const kv::MemoryStream& wave = synth.SlotWaves[synth.CurrentSlot];
-        size_t skip = synth.WaveHeader ? kv::kHeaderBlock : 0;
-        if (wave.Size() > skip)
-          pcm.append(reinterpret_cast<const char*>(wave.Data()) + skip, wave.Size() - skip);
+        if (wave.Size() > kv::kHeaderBlock)
+          pcm.append(reinterpret_cast<const char*>(wave.Data()) + kv::kHeaderBlock,
+                     wave.Size() - kv::kHeaderBlock);
       }
     }
   } catch (const std::exception& e) {

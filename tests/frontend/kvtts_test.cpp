@@ -1,10 +1,13 @@
-// kvtts from the outside: the --trace format that tests and diagnosis rely on, exit codes.
+// kvtts from the outside: the --trace format that tests and diagnosis rely on, exit codes, and
+// speaking through the registered engine.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "tests/support/test_prefix.h"
 
 namespace {
 
@@ -53,10 +56,40 @@ TEST(Kvtts, ExitCodes) {
   EXPECT_EQ(Kvtts("-v Nobody --stdout x").code, 2);
   EXPECT_EQ(Kvtts("--stdout", "\\377\\376").code, 3);  // not UTF-8
   EXPECT_EQ(Kvtts("-f /nonexistent/file --stdout").code, 1);
-  Result wav = Kvtts("--stdout -v DAVL", "ahoj");
+  EXPECT_EQ(Kvtts("--local --rate 100 --stdout x").code, 2);
+  EXPECT_EQ(Kvtts("-o a.wav --play x").code, 2);
+  Result wav = Kvtts("--local --stdout -v DAVL", "ahoj");
   EXPECT_EQ(wav.code, 0);
   EXPECT_EQ(wav.out.substr(0, 4), "RIFF");
   EXPECT_EQ(wav.out.substr(8, 8), "WAVEfmt ");
+}
+
+TEST(Kvtts, SpeaksThroughTheRegisteredEngine) {
+  kv::test::ResetPrefix();
+  EXPECT_EQ(Kvtts("--list-voices").code, 4);  // nothing registered yet
+  EXPECT_EQ(Kvtts("--stdout ahoj").code, 4);
+  ASSERT_EQ(std::system(REGSVR_PATH " " KV_TTSE_PATH " >/dev/null"), 0);
+  const Result voices = Kvtts("--list-voices");
+  EXPECT_EQ(voices.code, 0);
+  for (const char* voice : {"DAVLa", "DAVLuska", "DAVL"})
+    EXPECT_NE(voices.out.find(voice), std::string::npos) << voice;
+
+  const Result wav = Kvtts("--stdout -v DAVLuska 'Dobrý den'");
+  EXPECT_EQ(wav.code, 0);
+  EXPECT_EQ(wav.out.substr(0, 4), "RIFF");
+  EXPECT_GT(wav.out.size(), 44u + 22050u);  // more than half a second of speech
+
+  const Result events = Kvtts("-o /dev/null --events 'Dobrý \\mrk=7\\den'");
+  EXPECT_EQ(events.code, 0);
+  const size_t started = events.out.find("\"event\":\"TextDataStarted\"");
+  const size_t mark = events.out.find("\"event\":\"BookMark\",\"mark\":7");
+  const size_t stop = events.out.find("\"event\":\"AudioStop\"");
+  ASSERT_NE(started, std::string::npos);
+  ASSERT_NE(mark, std::string::npos);
+  ASSERT_NE(stop, std::string::npos);
+  EXPECT_LT(started, mark);
+  EXPECT_LT(mark, stop);
+  EXPECT_NE(events.out.find("\"event\":\"WordPosition\",\"position\":6"), std::string::npos);
 }
 
 }  // namespace
