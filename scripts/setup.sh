@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs (only those missing), then configures and
 # builds. Usage: scripts/setup.sh [plain|asan|all]   (default: plain)
+# "all" also installs clang and its libFuzzer runtime for the fuzz smoke run of the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libsqlite3-dev sqlite3 libasound2-dev)
+if [ "${1:-plain}" = all ]; then packages+=(clang libclang-rt-14-dev); fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
