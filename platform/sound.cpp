@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/message_loop.h"
+#include "platform/wave_header.h"
 
 namespace kv::platform {
 namespace {
@@ -17,12 +18,6 @@ uint16_t U16(const uint8_t* p) {
 }
 uint32_t U32(const uint8_t* p) {
   return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
-}
-void PutU16(uint8_t* p, uint16_t v) {
-  p[0] = uint8_t(v), p[1] = uint8_t(v >> 8);
-}
-void PutU32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
 
 class SilentBackend : public SoundBackend {
@@ -41,20 +36,8 @@ class SilentBackend : public SoundBackend {
 
 // A 44-byte header for the capture file.
 void WriteHeader(std::ostream& out, uint32_t dataBytes) {
-  uint8_t h[44] = {};
-  std::memcpy(h, "RIFF", 4);
-  PutU32(h + 4, 36 + dataBytes);
-  std::memcpy(h + 8, "WAVEfmt ", 8);
-  PutU32(h + 16, 16);
-  PutU16(h + 20, 1);
-  PutU16(h + 22, 1);
-  PutU32(h + 24, 22050);
-  PutU32(h + 28, 44100);
-  PutU16(h + 32, 2);
-  PutU16(h + 34, 16);
-  std::memcpy(h + 36, "data", 4);
-  PutU32(h + 40, dataBytes);
-  out.write(reinterpret_cast<const char*>(h), sizeof h);
+  const auto h = MakeWaveHeader(dataBytes);
+  out.write(reinterpret_cast<const char*>(h.data()), std::streamsize(h.size()));
 }
 
 std::mutex g_mutex;  // guards the choice of the process's backend

@@ -5,35 +5,19 @@
 
 #include "platform/message_loop.h"
 #include "platform/sound.h"
+#include "platform/wave_header.h"
 
 namespace kv::sapi {
 
 namespace {
 
-void PutU16(uint8_t* p, uint16_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-void PutU32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
-
-// A 44-byte RIFF/WAVE header for PCM of the format.
+// Writes the 44-byte RIFF/WAVE header for PCM of the format over the start of the wave.
 void WriteHeader(std::vector<uint8_t>& wave, const WAVEFORMATEX& f, uint32_t bytes) {
-  wave.resize(44);
-  uint8_t* h = wave.data();
-  std::memcpy(h, "RIFF", 4);
-  PutU32(h + 4, bytes + 36);
-  std::memcpy(h + 8, "WAVEfmt ", 8);
-  PutU32(h + 16, 16);
-  PutU16(h + 20, f.wFormatTag);
-  PutU16(h + 22, f.nChannels);
-  PutU32(h + 24, f.nSamplesPerSec);
-  PutU32(h + 28, f.nAvgBytesPerSec);
-  PutU16(h + 32, f.nBlockAlign);
-  PutU16(h + 34, f.wBitsPerSample);
-  std::memcpy(h + 36, "data", 4);
-  PutU32(h + 40, bytes);
+  const auto header =
+      platform::MakeWaveHeader(bytes, {f.wFormatTag, f.nChannels, f.nSamplesPerSec,
+                                       f.nAvgBytesPerSec, f.nBlockAlign, f.wBitsPerSample});
+  if (wave.size() < header.size()) wave.resize(header.size());
+  std::copy(header.begin(), header.end(), wave.begin());
 }
 
 }  // namespace
@@ -84,10 +68,10 @@ void DeviceDestination::Tick() {
     const size_t most =
         size_t(f->nAvgBytesPerSec) * kWaveMs / 1000 / f->nBlockAlign * f->nBlockAlign;
     waveStart_ = Played();
+    wave_.clear();
     WriteHeader(wave_, *f, 0);
     moved = PlayCached(std::min(Queued(), most));
-    PutU32(wave_.data() + 4, static_cast<uint32_t>(moved + 36));
-    PutU32(wave_.data() + 40, static_cast<uint32_t>(moved));
+    WriteHeader(wave_, *f, static_cast<uint32_t>(moved));
     waveBytes_ = moved;
     waveStarted_ = false;
   }

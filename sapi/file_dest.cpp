@@ -2,19 +2,11 @@
 
 #include <cstring>
 
+#include "platform/wave_header.h"
+
 namespace kv::sapi {
 
-namespace {
-
-void PutU16(uint8_t* p, uint16_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-void PutU32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 FileDestination* FileDestination::Create(const std::filesystem::path& path, std::string* error) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -42,19 +34,10 @@ void FileDestination::OnFormat(const WAVEFORMATEX&) {
 void FileDestination::WriteHeader(uint32_t dataBytes) {
   const WAVEFORMATEX* f = Format();
   if (f == nullptr) return;
-  uint8_t h[44];
-  std::memcpy(h, "RIFF", 4);
-  PutU32(h + 4, dataBytes + 36);
-  std::memcpy(h + 8, "WAVEfmt ", 8);
-  PutU32(h + 16, 16);
-  PutU16(h + 20, f->wFormatTag);
-  PutU16(h + 22, f->nChannels);
-  PutU32(h + 24, f->nSamplesPerSec);
-  PutU32(h + 28, f->nAvgBytesPerSec);
-  PutU16(h + 32, f->nBlockAlign);
-  PutU16(h + 34, f->wBitsPerSample);
-  std::memcpy(h + 36, "data", 4);
-  PutU32(h + 40, dataBytes);
+  const auto header =
+      platform::MakeWaveHeader(dataBytes, {f->wFormatTag, f->nChannels, f->nSamplesPerSec,
+                                           f->nAvgBytesPerSec, f->nBlockAlign, f->wBitsPerSample});
+  const uint8_t* h = header.data();
   if (headerWritten_) {
     if (!seekable_) return;
     const long end = std::ftell(file_);
@@ -63,7 +46,7 @@ void FileDestination::WriteHeader(uint32_t dataBytes) {
       failed_ = true;
     return;
   }
-  if (std::fwrite(h, 1, sizeof h, file_) != sizeof h) failed_ = true;
+  if (std::fwrite(h, 1, header.size(), file_) != header.size()) failed_ = true;
   headerWritten_ = true;
 }
 

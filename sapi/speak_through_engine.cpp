@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/cp1250.h"
+#include "platform/json.h"
 #include "platform/message_loop.h"
 #include "sapi/audio_dest.h"
 #include "sapi/device_dest.h"
@@ -14,23 +15,6 @@
 namespace kv::sapi {
 
 namespace {
-
-std::string JsonString(std::string_view utf8) {
-  std::string out = "\"";
-  for (unsigned char c : utf8) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", c);
-      out += buf;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
 
 // The host's sinks: they print every notification and note the end.
 class HostSinks {
@@ -88,7 +72,7 @@ class HostSinks {
       // The engine's phoneme is the letter's Windows-1250 code.
       const char letter = static_cast<char>(enginePhoneme & 0xFF);
       std::string fields = "\"code\":" + std::to_string(enginePhoneme) +
-                           ",\"letter\":" + JsonString(cp1250::ToUtf8(std::string(1, letter)));
+                           ",\"letter\":" + platform::JsonString(std::string(1, letter));
       if (mouth != nullptr) {
         const TTSMOUTH& m = *mouth;
         fields += ",\"mouth\":{\"height\":" + std::to_string(m.bMouthHeight) +
@@ -145,7 +129,7 @@ const VoiceMode* FindMode(const TtsEnumerator& enumerator, const std::string& vo
 }  // namespace
 
 std::string EventJson(std::string_view event, QWORD time, std::string_view fields) {
-  std::string line = "{\"t\":" + std::to_string(time) + ",\"event\":" + JsonString(event);
+  std::string line = "{\"t\":" + std::to_string(time) + ",\"event\":" + platform::JsonString(event);
   if (!fields.empty()) {
     line += ',';
     line += fields;

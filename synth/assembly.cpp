@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/numeric.h"
+#include "platform/wave_header.h"
 #include "synth/assembly_tables.h"
 #include "synth/say_text.h"
 
@@ -34,11 +35,8 @@ bool Contains(const char (&set)[10], char c) {
 // A valid canonical header block for a module that has no unit "a" to take it from.
 MemoryStream FallbackHeaderBlock() {
   MemoryStream h;
-  const uint8_t header[44] = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W', 'A', 'V',
-                              'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
-                              1,   0,   0x22, 0x56, 0,   0,   0x44, 0xAC, 0,   0,   2,
-                              0,   16,  0,    'd',  'a', 't', 'a',  0,    0,   0,   0};
-  h.Write(header, sizeof header);
+  const auto header = platform::MakeWaveHeader(0);
+  h.Write(header.data(), header.size());
   h.WriteZeros(2);
   return h;
 }

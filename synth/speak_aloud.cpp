@@ -4,51 +4,17 @@
 #include <ostream>
 
 #include "platform/cp1250.h"
+#include "platform/json.h"
 #include "platform/message_loop.h"
 #include "platform/sound.h"
 #include "synth/say_text.h"
 
 namespace kv {
-namespace {
-
-std::string JsonString(const std::string& cp1250) {
-  const std::string utf8 = cp1250::ToUtf8(cp1250);
-  std::string out = "\"";
-  for (unsigned char c : utf8) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += char(c);
-        }
-    }
-  }
-  return out + "\"";
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string SpeechEventJson(bool end, const std::string& text, int64_t elapsedMs) {
   if (end) return "{\"event\":\"end\",\"ms\":" + std::to_string(elapsedMs) + "}";
-  return "{\"event\":\"word\",\"text\":" + JsonString(text) +
+  return "{\"event\":\"word\",\"text\":" + platform::JsonString(text) +
          ",\"ms\":" + std::to_string(elapsedMs) + "}";
 }
 

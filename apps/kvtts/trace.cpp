@@ -4,41 +4,14 @@
 #include <cstdio>
 
 #include "platform/cp1250.h"
+#include "platform/json.h"
 #include "synth/say_text.h"
 
 namespace kv::apps {
 namespace {
 
 void Str(std::string& out, std::string_view cp) {
-  out += '"';
-  for (char c : cp1250::ToUtf8(cp)) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", unsigned(static_cast<unsigned char>(c)));
-          out += buf;
-        } else {
-          out += c;
-        }
-    }
-  }
-  out += '"';
+  out += platform::JsonString(cp);
 }
 
 void Num(std::string& out, double v) {
