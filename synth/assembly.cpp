@@ -83,21 +83,26 @@ int32_t Repitch(const int16_t* s, int32_t n, int32_t count, bool removeAtEdges,
   return a;
 }
 
+// Re-pitches the first `bytes` bytes of the stream in place; returns the new byte length.
+int32_t RepitchStream(MemoryStream& s, int32_t count, int32_t bytes, bool removeAtEdges) {
+  const int32_t n = std::min<int32_t>(RoundHalfEven32(bytes / 2.0), int32_t(s.Size() / 2));
+  std::vector<int16_t> out;
+  const int32_t a = Repitch(reinterpret_cast<const int16_t*>(s.Data()), std::max(n, 0), count,
+                            removeAtEdges, out);
+  // The stream keeps its buffer; the samples after the new end stay as they are.
+  if (s.Size() < out.size() * 2) s.SetSize(out.size() * 2);
+  if (!out.empty()) std::memcpy(s.Data(), out.data(), out.size() * 2);
+  bytes += 2 * a;
+  if (bytes % 2 != 0 && bytes > 0) --bytes;
+  return std::max(bytes, 0);
+}
+
 }  // namespace
 
 void ResampleSegment(MemoryStream& segment, int32_t count, int32_t& bytes) {
   if (count >= -1 && count <= 1) return;
   if (bytes <= 0) return;
-  const int32_t n = std::min<int32_t>(RoundHalfEven32(bytes / 2.0), int32_t(segment.Size() / 2));
-  std::vector<int16_t> out;
-  const int32_t a =
-      Repitch(reinterpret_cast<const int16_t*>(segment.Data()), std::max(n, 0), count, false, out);
-  // The stream keeps its buffer; the samples after the new end stay as they are.
-  if (segment.Size() < out.size() * 2) segment.SetSize(out.size() * 2);
-  if (!out.empty()) std::memcpy(segment.Data(), out.data(), out.size() * 2);
-  bytes += 2 * a;
-  if (bytes % 2 != 0 && bytes > 0) --bytes;
-  if (bytes < 0) bytes = 0;
+  bytes = RepitchStream(segment, count, bytes, false);
 }
 
 int32_t ResampleSegmentCopy(const MemoryStream& source, MemoryStream& target, int32_t count,
@@ -106,15 +111,7 @@ int32_t ResampleSegmentCopy(const MemoryStream& source, MemoryStream& target, in
   target.Reserve(size_t(bytes));
   if (bytes > 0) std::memcpy(target.Data(), source.Data(), size_t(bytes));
   if (count >= -1 && count <= 1) return bytes;
-  const int32_t n = std::min<int32_t>(RoundHalfEven32(bytes / 2.0), int32_t(target.Size() / 2));
-  std::vector<int16_t> out;
-  const int32_t a =
-      Repitch(reinterpret_cast<const int16_t*>(target.Data()), std::max(n, 0), count, true, out);
-  if (target.Size() < out.size() * 2) target.SetSize(out.size() * 2);
-  if (!out.empty()) std::memcpy(target.Data(), out.data(), out.size() * 2);
-  bytes += 2 * a;
-  if (bytes % 2 != 0 && bytes > 0) --bytes;
-  return std::max(bytes, 0);
+  return RepitchStream(target, count, bytes, true);
 }
 
 void ScaleSamples(MemoryStream& stream, int64_t bytes, double factor) {
