@@ -134,8 +134,8 @@ int main(int argc, char** argv) {
       return kv::sapi::PrintVoiceList(std::cout, std::cerr) == 0 ? kOk : kSynthError;
     } else if (a == "--") {
       for (++i; i < argc; ++i) o.words.push_back(argv[i]);
-    } else if (a.size() > 1 && a[0] == '-') {
-      return Usage("unknown option '" + a + "'");
+    } else if (a.size() > 1 && a[0] == '-' && !(a[1] >= '0' && a[1] <= '9')) {
+      return Usage("unknown option '" + a + "'");  // "-5" is text: minus five
     } else {
       o.words.push_back(a);
     }
