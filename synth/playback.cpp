@@ -13,7 +13,7 @@ namespace {
 constexpr uint32_t kStartWave = platform::SND_ASYNC | platform::SND_MEMORY;  // 5
 constexpr uint32_t kProbe = kStartWave | platform::SND_NOSTOP;               // 21
 
-bool Blank(const std::string& text) {
+bool Blank(std::string_view text) {
   return std::all_of(text.begin(), text.end(),
                      [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
@@ -55,7 +55,7 @@ void TSayText::PlayTimerTick() {
     return;
   }
   if (!WordReady) {
-    if (!Blank(PendingText)) {
+    if (!Blank(PendingText.View())) {
       PlayTimer->SetEnabled(false);
       try {
         SpeakStep();
