@@ -81,6 +81,7 @@ int SpeakLocalToFile(int voice, const std::string& text, const LocalOutput& outp
   if (std::fflush(file.get()) != 0) written = false;
   if (output.progress) {
     progress.finished = true;
+    if (written) progress.textDone = progress.textTotal;
     output.progress(progress);
   }
   if (!written) {
