@@ -1,10 +1,9 @@
 #include "sapi/audio_file_format.h"
 
-#include <sndfile.h>
-
 #include <string>
 
 #include "platform/cp1250.h"
+#include "sapi/codec_libraries.h"
 
 namespace kv::sapi {
 
@@ -42,11 +41,13 @@ std::optional<AudioFileFormat> FormatOfPath(const std::filesystem::path& path) {
 bool CanWrite(AudioFileFormat format) {
   const AudioFileFormatInfo& info = InfoOf(format);
   if (info.sndfileFormat == 0) return true;
+  const CodecLibraries* codecs = Codecs();
+  if (codecs == nullptr) return false;
   SF_INFO probe{};
   probe.samplerate = format == AudioFileFormat::Opus ? 24000 : 22050;
   probe.channels = 1;
   probe.format = info.sndfileFormat;
-  return sf_format_check(&probe) != 0;
+  return codecs->sf_format_check(&probe) != 0;
 }
 
 }  // namespace kv::sapi

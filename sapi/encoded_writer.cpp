@@ -1,9 +1,9 @@
 #include "sapi/encoded_writer.h"
 
-#include <sndfile.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include "sapi/codec_libraries.h"
 
 namespace kv::sapi {
 
@@ -26,11 +26,16 @@ EncodedWriter::EncodedWriter(std::FILE* file, const WAVEFORMATEX& pcm,
 }
 
 EncodedWriter::~EncodedWriter() {
-  if (sndfile_ != nullptr) sf_close(sndfile_);
-  if (resampler_ != nullptr) soxr_delete(resampler_);
+  if (sndfile_ != nullptr) codecs_->sf_close(sndfile_);
+  if (resampler_ != nullptr) codecs_->soxr_delete(resampler_);
 }
 
 bool EncodedWriter::Open(std::FILE* file, const SoundWriterOptions& options) {
+  codecs_ = Codecs();
+  if (codecs_ == nullptr) {
+    Fail("The " + title_ + " encoder needs libsndfile and libsoxr, which could not be loaded.");
+    return false;
+  }
   const AudioFileFormatInfo& info = InfoOf(options.format);
   SF_INFO sf{};
   sf.samplerate = int(format_.nSamplesPerSec);
@@ -39,29 +44,30 @@ bool EncodedWriter::Open(std::FILE* file, const SoundWriterOptions& options) {
   if (options.format == AudioFileFormat::Opus) sf.samplerate = OpusRate(format_.nSamplesPerSec);
   if (uint32_t(sf.samplerate) != format_.nSamplesPerSec) {
     soxr_error_t error = nullptr;
-    const soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
-    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_MQ, 0);
-    resampler_ = soxr_create(format_.nSamplesPerSec, sf.samplerate, format_.nChannels, &error, &io,
-                             &quality, nullptr);
+    const soxr_io_spec_t io = codecs_->soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
+    const soxr_quality_spec_t quality = codecs_->soxr_quality_spec(SOXR_MQ, 0);
+    resampler_ = codecs_->soxr_create(format_.nSamplesPerSec, sf.samplerate, format_.nChannels,
+                                      &error, &io, &quality, nullptr);
     if (error != nullptr) {
       Fail("The " + title_ + " encoder could not resample the speech: " + error + ".");
       return false;
     }
   }
   std::fflush(file);
-  sndfile_ = sf_open_fd(fileno(file), SFM_WRITE, &sf, SF_FALSE);
+  sndfile_ = codecs_->sf_open_fd(fileno(file), SFM_WRITE, &sf, SF_FALSE);
   if (sndfile_ == nullptr) {
-    Fail("The " + title_ + " encoder could not start: " + sf_strerror(nullptr));
+    Fail("The " + title_ + " encoder could not start: " + codecs_->sf_strerror(nullptr));
     return false;
   }
   // The bit rate mode goes first: the level means a bit rate within it. (libsndfile answers the
   // mode with 0 either way; its error state tells.)
   int mode = info.bitrateMode;
   double level = info.compressionLevel;
-  if (mode >= 0) sf_command(sndfile_, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
-  if ((mode >= 0 && sf_error(sndfile_) != SF_ERR_NO_ERROR) ||
-      (level >= 0 && !sf_command(sndfile_, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level))) {
-    Fail("The " + title_ + " encoder refused its settings: " + sf_strerror(sndfile_));
+  if (mode >= 0) codecs_->sf_command(sndfile_, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
+  if ((mode >= 0 && codecs_->sf_error(sndfile_) != SF_ERR_NO_ERROR) ||
+      (level >= 0 &&
+       !codecs_->sf_command(sndfile_, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level))) {
+    Fail("The " + title_ + " encoder refused its settings: " + codecs_->sf_strerror(sndfile_));
     return false;
   }
   return true;
@@ -95,8 +101,8 @@ bool EncodedWriter::Resample(const int16_t* frames, size_t count) {
   resampled_.resize(room * format_.nChannels);
   do {
     size_t used = 0, made = 0;
-    if (soxr_error_t error =
-            soxr_process(resampler_, frames, count, &used, resampled_.data(), room, &made)) {
+    if (soxr_error_t error = codecs_->soxr_process(resampler_, frames, count, &used,
+                                                   resampled_.data(), room, &made)) {
       Fail("The " + title_ + " encoder could not resample the speech: " + error + ".");
       return false;
     }
@@ -111,8 +117,8 @@ bool EncodedWriter::Resample(const int16_t* frames, size_t count) {
 
 bool EncodedWriter::Encode(const int16_t* frames, size_t count) {
   if (count == 0) return true;
-  if (sf_writef_short(sndfile_, frames, sf_count_t(count)) != sf_count_t(count)) {
-    Fail("The " + title_ + " encoder failed: " + sf_strerror(sndfile_));
+  if (codecs_->sf_writef_short(sndfile_, frames, sf_count_t(count)) != sf_count_t(count)) {
+    Fail("The " + title_ + " encoder failed: " + codecs_->sf_strerror(sndfile_));
     return false;
   }
   return true;
@@ -121,7 +127,7 @@ bool EncodedWriter::Encode(const int16_t* frames, size_t count) {
 bool EncodedWriter::Finish() {
   if (sndfile_ == nullptr) return !Failed();
   if (resampler_ != nullptr) Resample(nullptr, 0);
-  if (sf_close(sndfile_) != 0) Fail("The " + title_ + " file could not be completed.");
+  if (codecs_->sf_close(sndfile_) != 0) Fail("The " + title_ + " file could not be completed.");
   sndfile_ = nullptr;
   return !Failed();
 }

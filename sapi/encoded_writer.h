@@ -3,13 +3,10 @@
 // the next one up.
 #pragma once
 
-#include <soxr.h>
-
 #include <vector>
 
+#include "sapi/codec_libraries.h"
 #include "sapi/sound_writer.h"
-
-struct sf_private_tag;
 
 namespace kv::sapi {
 
@@ -25,7 +22,8 @@ class EncodedWriter final : public SoundWriter {
   bool Encode(const int16_t* frames, size_t count);
   bool Resample(const int16_t* frames, size_t count);
 
-  sf_private_tag* sndfile_ = nullptr;
+  const CodecLibraries* codecs_ = nullptr;
+  SNDFILE* sndfile_ = nullptr;
   soxr_t resampler_ = nullptr;
   WAVEFORMATEX format_;
   std::string title_;

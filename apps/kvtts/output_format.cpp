@@ -22,8 +22,8 @@ std::optional<sapi::AudioFileFormat> ChooseOutputFormat(const std::string& forma
     }
   }
   if (!sapi::CanWrite(*format)) {
-    *error = std::string("the libsndfile of this system cannot write ") +
-             sapi::InfoOf(*format).title + " files";
+    *error = std::string("this system cannot write ") + sapi::InfoOf(*format).title +
+             " files (it needs libsndfile.so.1 with the codec, and libsoxr.so.0)";
     return std::nullopt;
   }
   return format;
