@@ -185,9 +185,9 @@ TEST_F(KvttsOutput, ShowsProgressOnATerminalOnly) {
             std::string::npos);
   ASSERT_EQ(Kvtts("-o " + Out("f.opus").string() + " " + kText, "KVTTS_PROGRESS_AFTER_MS=0"), 0);
   EXPECT_EQ(ReadFile(Out("err.txt")), "") << "stderr is no terminal";
-  ASSERT_EQ(Kvtts("--progress -o " + Out("f.opus").string() + " " + kText,
-                  "KVTTS_PROGRESS_AFTER_MS=0"),
-            0);
+  ASSERT_EQ(
+      Kvtts("--progress -o " + Out("f.opus").string() + " " + kText, "KVTTS_PROGRESS_AFTER_MS=0"),
+      0);
   EXPECT_NE(ReadFile(Out("err.txt")).find("100% of the text"), std::string::npos);
 }
 
