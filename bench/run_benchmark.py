@@ -4,7 +4,10 @@ bench/speak_file) and with `espeak-ng -v cs -w`, side by side, and prints CPU ti
 and the ratios; then speaks ten copies of the corpus through our engine to show the cost grows
 linearly.
 
-Usage: bench/run_benchmark.py [--build DIR] [--corpus FILE] [--runs N]
+Usage: bench/run_benchmark.py [--build DIR] [--corpus FILE] [--runs N] [--formats]
+
+With --formats it also speaks the corpus with kvtts into each audio file format and prints
+CPU time, peak memory and the file's size.
 
 Targets: our CPU time at most a third of espeak-ng's, our peak memory at most 8 MiB, and ten
 copies costing ten times one copy. The figures are printed, not asserted.
@@ -57,11 +60,21 @@ def seconds_of(path):
         return w.getnframes() / w.getframerate()
 
 
+def print_formats(kvtts, corpus, work, env, runs):
+    print(f"{'kvtts -o corpus.EXT':22}{'CPU s':>10}{'peak MiB':>10}{'size MiB':>10}")
+    for extension in ("wav", "flac", "ogg", "opus", "mp3"):
+        out = os.path.join(work, "corpus." + extension)
+        cpu, mem = best([kvtts, "--quiet", "-f", corpus, "-o", out], env, runs)
+        print(f"{extension:22}{cpu:10.3f}{mem / 1024:10.2f}"
+              f"{os.path.getsize(out) / 2**20:10.2f}")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(ROOT, "build"))
     parser.add_argument("--corpus", default=None)
     parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--formats", action="store_true")
     args = parser.parse_args()
 
     corpus = args.corpus
@@ -113,6 +126,8 @@ def main():
         scale = ten_cpu / ours_cpu if ours_cpu > 0 else float("inf")
         print(f"ten copies: {ten_cpu:.3f} s CPU, {ten_mem / 1024:.2f} MiB peak, "
               f"{ten_len:.1f} s of speech; {scale:.2f} x one copy (target about 10)")
+        if args.formats:
+            print_formats(os.path.join(args.build, "bin", "kvtts"), corpus, work, env, args.runs)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

@@ -1,43 +1,50 @@
-// The file destination: writes what the engine speaks into a WAVE file, or streams it to
-// standard output. It plays "as fast as possible" on its own clock: whatever is cached is
-// written as soon as the thread's loop runs, bookmarks come back in order once the audio before
-// them has been written, and FreeSpace notifications follow as room frees.
+// The file destination: writes what the engine speaks into an audio file (WAV, or a compressed
+// format through libsndfile), or streams it to standard output. It plays "as fast as possible"
+// on its own clock: whatever is cached is written as soon as the thread's loop runs, bookmarks
+// come back in order once the audio before them has been written, and FreeSpace notifications
+// follow as room frees.
 #pragma once
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "sapi/audio_dest.h"
+#include "sapi/sound_writer.h"
 
 namespace kv::sapi {
 
 class FileDestination final : public AudioDestination {
  public:
   // Creates the file (truncating it); null with a message when it cannot be created. The
-  // caller holds the first reference.
-  static FileDestination* Create(const std::filesystem::path& path, std::string* error);
-  // Streams to standard output (the header's sizes stay at their streaming maximum).
-  static FileDestination* CreateStdout();
+  // caller holds the first reference. Only a regular file is patched when complete; anything
+  // else (a pipe, /dev/null) is written as a stream.
+  static FileDestination* Create(const std::filesystem::path& path, std::string* error,
+                                 SoundWriterOptions options = {});
+  // Streams to standard output (a WAV header's sizes stay at their streaming maximum).
+  static FileDestination* CreateStdout(SoundWriterOptions options = {});
 
-  // Writes what is still cached and completes the file (header sizes); the file stays open, so
-  // more audio may follow and Finish may be called again. False on a write error.
+  // Writes what is still cached and completes the file; a WAV file stays open, so more audio
+  // may follow and Finish may be called again. False on a write error.
   bool Finish();
   uint64_t BytesWritten() const { return written_; }
-  bool Failed() const { return failed_; }
+  // True once writing failed (the file is then completed as far as it got, and the rest of the
+  // speech is dropped); Problem() says why.
+  bool Failed() const { return !Problem().empty(); }
+  std::string Problem() const;
 
  private:
-  FileDestination(std::FILE* file, bool seekable) : file_(file), seekable_(seekable) {}
+  FileDestination(std::FILE* file, const SoundWriterOptions& options)
+      : file_(file), options_(options) {}
   ~FileDestination() override;
   void Consume(std::span<const uint8_t> bytes) override;
   void OnWork() override;
   void OnFormat(const WAVEFORMATEX& format) override;
-  void WriteHeader(uint32_t dataBytes);
 
   std::FILE* file_;
-  bool seekable_;
-  bool headerWritten_ = false;
-  bool failed_ = false;
+  SoundWriterOptions options_;
+  std::unique_ptr<SoundWriter> writer_;
   uint64_t written_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "sapi/speak_through_engine.h"
 
+#include <algorithm>
 #include <ostream>
 #include <sstream>
 #include <vector>
@@ -43,6 +44,7 @@ class HostSinks {
     }
     HRESULT WordPosition(QWORD t, DWORD position) override {
       host_->Print("WordPosition", t, "\"position\":" + std::to_string(position));
+      if (host_->onProgress) host_->onProgress(position);
       return com::S_OK;
     }
 
@@ -85,6 +87,7 @@ class HostSinks {
                   ",\"lipTension\":" + std::to_string(m.bLipTension) + "}";
       }
       host_->Print("Visual", t, fields);
+      if (host_->onProgress) host_->onProgress(std::nullopt);
       return com::S_OK;
     }
 
@@ -94,6 +97,8 @@ class HostSinks {
 
   Buffer buffer{this};
   Notify notify{this};
+  // At every word position, and at every letter's Visual (which carries no position).
+  std::function<void(std::optional<DWORD> position)> onProgress;
   bool Stopped() const { return stopped_; }
 
  private:
@@ -164,9 +169,12 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
     dest = new DeviceDestination();
   } else {
     std::string problem;
+    SoundWriterOptions writing;
+    writing.format = options.format;
+    writing.mayPassWavLimit = MayPassWavLimit(options.text.size(), writing.wavLimit);
     file = options.output == SpeakOptions::Output::Stdout
-               ? FileDestination::CreateStdout()
-               : FileDestination::Create(options.wavFile, &problem);
+               ? FileDestination::CreateStdout(writing)
+               : FileDestination::Create(options.wavFile, &problem, writing);
     if (file == nullptr) {
       err << problem << '\n';
       return kOutputFailed;
@@ -194,6 +202,24 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
   DWORD key = 0;
   central->Register(&sinks.notify, IID_ITTSNotifySinkW, &key);
   std::u16string text = cp1250::ToUtf16(cp1250::FromUtf8Lenient(options.text));
+  const uint64_t characters = text.size();
+  // The engine's word positions end at 10 000 characters; past the last one, the text spoken
+  // is reckoned from the audio written since, at the rate so far.
+  uint64_t reached = 0, reachedBytes = 0;
+  auto report = [&](std::optional<DWORD> position, bool finished) {
+    const uint64_t played = dest->Played();
+    if (position) {
+      reached = *position;
+      reachedBytes = played;
+    }
+    uint64_t done = reached;
+    if (!position && reachedBytes > 0)
+      done = std::min(characters - 1, reached + (played - reachedBytes) * reached / reachedBytes);
+    const WAVEFORMATEX* format = dest->Format();
+    options.progress({std::min(done, characters), characters, played,
+                      format != nullptr ? format->nAvgBytesPerSec : 0, finished});
+  };
+  if (options.progress) sinks.onProgress = [&](std::optional<DWORD> at) { report(at, false); };
   text.push_back(u'\0');
   hr = central->TextData(CHARSET_TEXT, TTSDATAFLAG_TAGGED,
                          SDATA{text.data(), static_cast<DWORD>(text.size() * 2)}, &sinks.buffer,
@@ -201,11 +227,12 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
   std::u16string().swap(text);  // the engine has its own copy
 
   // Run the loop until the engine says the audio stopped; an engine that makes no progress for
-  // ten seconds of loop time is given up on.
+  // ten seconds of loop time is given up on, and so is the text once its file cannot grow.
   int status = kSpoken;
   platform::MessageLoop& loop = platform::MessageLoop::Current();
   uint64_t progress = ~uint64_t(0);
-  while (com::Succeeded(hr) && !sinks.Stopped()) {
+  auto writingFailed = [&] { return file != nullptr && file->Failed(); };
+  while (com::Succeeded(hr) && !sinks.Stopped() && !writingFailed()) {
     const uint64_t now = dest->Total() + dest->Played();
     if (now == progress) {
       err << "The engine stopped before the end of the text.\n";
@@ -213,8 +240,9 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
       break;
     }
     progress = now;
-    loop.RunUntil([&] { return sinks.Stopped(); }, 10000);
+    loop.RunUntil([&] { return sinks.Stopped() || writingFailed(); }, 10000);
   }
+  if (writingFailed()) central->AudioReset();
   if (com::Failed(hr)) {
     err << "The engine refused the text (" << com::ResultToString(hr) << ").\n";
     status = kEngineFailed;
@@ -225,9 +253,13 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
   central->UnRegister(key);
   central->Release();
   if (file != nullptr && !file->Finish()) {
-    err << "The audio could not be written completely.\n";
+    err << (file->Problem().empty() ? "The audio could not be written completely."
+                                    : file->Problem())
+        << '\n';
     status = kOutputFailed;
   }
+  if (options.progress)
+    report(status == kSpoken ? std::optional<DWORD>(DWORD(characters)) : std::nullopt, true);
   dest->Release();
   return status;
 }

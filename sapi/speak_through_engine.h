@@ -5,15 +5,25 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
 
+#include "sapi/audio_file_format.h"
 #include "sapi/sapi4.h"
 
 namespace kv::sapi {
 
 class AudioDestination;
+
+// How far the speaking has got: the engine's word position in the text, and the audio written.
+struct SpeakProgress {
+  uint64_t textDone = 0, textTotal = 0;  // characters
+  uint64_t audioBytes = 0;
+  uint32_t bytesPerSecond = 0;  // of the audio; 0 before the engine set its format
+  bool finished = false;        // the last call, after the end of the speech
+};
 
 struct SpeakOptions {
   enum class Output { WavFile, Stdout, Device };
@@ -22,9 +32,14 @@ struct SpeakOptions {
   std::string voice;  // mode name (case-insensitive); empty: the first mode listed
   Output output = Output::WavFile;
   std::filesystem::path wavFile;  // Output::WavFile
-  std::optional<uint32_t> rate;   // passed to ITTSAttributes::SpeedSet (10..250)
+  // The file format of WavFile and Stdout. A WAV file of a text so long that it might pass
+  // 4 GiB is started so that it can become RF64.
+  AudioFileFormat format = AudioFileFormat::Wav;
+  std::optional<uint32_t> rate;  // passed to ITTSAttributes::SpeedSet (10..250)
   // Every notification as a JSON line with its time stamp, when set.
   std::ostream* events = nullptr;
+  // Called at every word position the engine reports, and once at the end.
+  std::function<void(const SpeakProgress&)> progress;
   // A destination of the caller's instead of the one Output names (tests); the caller keeps its
   // reference.
   AudioDestination* destination = nullptr;
@@ -33,7 +48,7 @@ struct SpeakOptions {
 // Exit codes, as kvtts reports them.
 enum SpeakResult {
   kSpoken = 0,
-  kOutputFailed = 1,  // the WAV file could not be created or written
+  kOutputFailed = 1,  // the audio file could not be created or written
   kNoSuchVoice = 2,   // no mode has the name asked for
   kEngineFailed = 4,  // no engine registered, or it refused or stopped
 };

@@ -1,8 +1,9 @@
 // kvtts: speaks Czech text (UTF-8). By default it speaks through the registered engine as a
-// SAPI host does (the enumerator finds the voice, Select binds it to a WAV file, standard
+// SAPI host does (the enumerator finds the voice, Select binds it to an audio file, standard
 // output or the sound device, the engine feeds it). With --local it uses the synthesizer's own
-// path instead: word by word into a WAV file (SpeakStep lays out each word, AssembleWord
-// renders it, the waves are joined without their header blocks), or aloud through Say.
+// path instead: word by word into an audio file (speak_local.h), or aloud through Say. The file
+// format follows --format or the file's extension (output_format.h); long work shows a
+// progress line on a terminal (progress.h).
 //
 // Exit codes: 0 done, 1 input or output failed, 2 bad command line or unknown voice, 3 input
 // is not UTF-8, 4 the synthesizer or the engine failed (or no engine is registered).
@@ -17,8 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "apps/kvtts/trace.h"
-#include "apps/kvtts/wav_writer.h"
+#include "apps/kvtts/output_format.h"
+#include "apps/kvtts/progress.h"
+#include "apps/kvtts/speak_local.h"
 #include "platform/cp1250.h"
 #include "sapi/speak_through_engine.h"
 #include "sapi/tts_enumerator.h"
@@ -32,21 +34,29 @@ enum Exit { kOk = 0, kIoError = 1, kUsage = 2, kBadText = 3, kSynthError = 4 };
 
 constexpr const char* kHelp =
     "Usage: kvtts [options] [TEXT...]\n"
-    "Speaks Czech text into a WAV file (16-bit mono PCM, 22050 Hz) or aloud, through the\n"
-    "registered engine (register it with: regsvr path/to/kv_ttse.so).\n"
+    "Speaks Czech text into an audio file (mono, 22050 Hz: WAV, FLAC, Ogg Vorbis, Opus or\n"
+    "MP3) or aloud, through the registered engine (register it with: regsvr\n"
+    "path/to/kv_ttse.so).\n"
     "\n"
     "The text comes from the arguments, joined by spaces; else from -f FILE; else from\n"
     "standard input. It must be UTF-8.\n"
     "\n"
     "Options:\n"
-    "  -o FILE          write the WAV file to FILE\n"
-    "  --stdout         write the WAV file to standard output\n"
+    "  -o FILE          write the audio to FILE, in the format its extension names: .wav\n"
+    "                   (16-bit PCM; past 4 GiB it becomes RF64), .flac, .ogg (Vorbis),\n"
+    "                   .opus (24 kbit/s) or .mp3 (40 kbit/s); a name without an extension\n"
+    "                   gets WAV\n"
+    "  --stdout         write the audio to standard output (WAV unless --format says)\n"
+    "  --format NAME    wav, flac, ogg, opus or mp3, whatever the file is called\n"
     "  --play           speak aloud on the sound device\n"
     "  -f FILE          read the text from FILE\n"
     "  -v VOICE         DAVLa (default, female), DAVLuska (child) or DAVL (male)\n"
     "  --rate N         speaking rate through the engine's attributes (10..250; 151 normal)\n"
     "  --events         print every notification as a JSON line with its time stamp\n"
     "  --list-voices    list the voices of every registered engine\n"
+    "  --progress       show the progress line of long work even when standard error is\n"
+    "                   not a terminal (it shows on a terminal by default)\n"
+    "  --quiet          no progress line\n"
     "  --local          use the synthesizer's own path instead of the engine\n"
     "  --trace          (with --local implied) instead of audio, write one JSON line per\n"
     "                   word slot as the front-end leaves it (to -o FILE, or standard output)\n"
@@ -55,6 +65,8 @@ constexpr const char* kHelp =
     "Environment: KVTTS_PREFIX names the prefix (registry and Windows folder; default\n"
     "~/.local/share/kvtts). KVTTS_SEED=N makes the random jitter of intonation\n"
     "reproducible. KVTTS_SOUND=auto|alsa|silent|capture:FILE chooses the sound output.\n"
+    "For tests: KVTTS_WAV_LIMIT=BYTES lowers the WAV size limit, KVTTS_PROGRESS_AFTER_MS=N\n"
+    "the time before the progress line shows (1000).\n"
     "Exit codes: 0 done, 1 input/output failed, 2 bad command line or unknown voice,\n"
     "3 text not UTF-8, 4 synthesizer or engine failed (or no engine registered).\n";
 
@@ -64,9 +76,9 @@ int Usage(const std::string& message) {
 }
 
 struct Options {
-  std::string output, input;
+  std::string output, input, format;
   bool to_stdout = false, trace = false, has_input = false;
-  bool local = false, play = false, events = false;
+  bool local = false, play = false, events = false, quiet = false, progress = false;
   int voice = 1;
   std::optional<uint32_t> rate;
   std::vector<std::string> words;
@@ -114,6 +126,15 @@ int main(int argc, char** argv) {
         o.voice = 3;
       else
         return Usage("unknown voice '" + *v + "' (DAVLa, DAVLuska or DAVL)");
+    } else if (a == "--format") {
+      auto v = value("--format");
+      if (!v)
+        return Usage("--format needs a name (" + std::string(kv::sapi::FormatNameList()) + ")");
+      o.format = *v;
+    } else if (a == "--quiet") {
+      o.quiet = true;
+    } else if (a == "--progress") {
+      o.progress = true;
     } else if (a == "--stdout") {
       o.to_stdout = true;
     } else if (a == "--trace") {
@@ -148,6 +169,20 @@ int main(int argc, char** argv) {
     return Usage("say where the speech goes: -o FILE, --stdout or --play");
   if (o.local && o.rate) return Usage("--rate works through the engine, not with --local");
   if (o.local && o.events && !o.play) return Usage("with --local, --events goes with --play");
+  if (!o.format.empty() && (o.play || o.trace))
+    return Usage("--format goes with -o FILE or --stdout");
+  kv::sapi::AudioFileFormat format = kv::sapi::AudioFileFormat::Wav;
+  if (!o.play && !o.trace) {
+    std::string problem;
+    auto chosen = kv::apps::ChooseOutputFormat(o.format, o.output, &problem);
+    if (!chosen) return Usage(problem);
+    format = *chosen;
+  }
+  // The progress line, for files and streams; events are a running report of their own.
+  std::optional<kv::apps::ProgressLine> line;
+  if (!o.play && !o.trace && !o.events && kv::apps::WantProgress(o.quiet, o.progress))
+    line.emplace(stderr);
+  auto progress = [&line](const kv::sapi::SpeakProgress& p) { line->Update(p); };
 
   // The text.
   std::optional<std::string> utf8;
@@ -183,6 +218,8 @@ int main(int argc, char** argv) {
                    : o.to_stdout ? kv::sapi::SpeakOptions::Output::Stdout
                                  : kv::sapi::SpeakOptions::Output::WavFile;
     speak.wavFile = o.output;
+    speak.format = format;
+    if (line) speak.progress = progress;
     speak.rate = o.rate;
     if (o.events) speak.events = o.to_stdout ? &std::cerr : &std::cout;
     return kv::sapi::SpeakThroughEngine(speak, std::cerr);
@@ -199,51 +236,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::string pcm, trace;
-  try {
-    kv::WriteSettingsDefaults();
-    kv::TSayText synth(o.voice);
-    synth.EngineMode = o.trace;  // a trace shows the slots before assembly and needs none
-    synth.PendingText = *text;
-    synth.NewUtterance = true;
-    synth.CurrentSlot = 2;
-    while (!synth.PendingText.empty() && !(synth.PendingText == kv::kEndMarker)) {
-      synth.CurrentSlot = synth.CurrentSlot == 1 ? 2 : 1;
-      synth.SpeakStep();
-      if (o.trace) {
-        trace += kv::apps::TraceLine(synth.CurrentWord, synth.Words[synth.CurrentSlot]);
-        trace += '\n';
-      } else {
-        const kv::MemoryStream& wave = synth.SlotWaves[synth.CurrentSlot];
-        if (wave.Size() > kv::kHeaderBlock)
-          pcm.append(reinterpret_cast<const char*>(wave.Data()) + kv::kHeaderBlock,
-                     wave.Size() - kv::kHeaderBlock);
-      }
-    }
-  } catch (const std::exception& e) {
-    std::cerr << "kvtts: the synthesizer failed: " << e.what() << "\n";
-    return kSynthError;
-  }
-
-  // The output.
-  std::ofstream file;
-  std::ostream* out = &std::cout;
-  if (!o.output.empty()) {
-    file.open(o.output, std::ios::binary | std::ios::trunc);
-    if (!file) {
-      std::cerr << "kvtts: cannot write '" << o.output << "': " << std::strerror(errno) << "\n";
-      return kIoError;
-    }
-    out = &file;
-  }
-  if (o.trace)
-    out->write(trace.data(), std::streamsize(trace.size()));
-  else
-    kv::apps::WriteWav(*out, pcm);
-  out->flush();
-  if (!*out) {
-    std::cerr << "kvtts: writing the output failed\n";
-    return kIoError;
-  }
-  return kOk;
+  kv::apps::LocalOutput output{o.output, format, o.trace, nullptr};
+  if (line) output.progress = progress;
+  return kv::apps::SpeakLocalToFile(o.voice, *text, output, std::cerr);
 }

@@ -1,0 +1,34 @@
+// Compressed audio files through libsndfile (FLAC, Ogg Vorbis, Opus, MP3), encoded as the
+// speech comes. Opus takes only its own sample rates, so other rates are resampled (libsoxr) to
+// the next one up.
+#pragma once
+
+#include <vector>
+
+#include "sapi/codec_libraries.h"
+#include "sapi/sound_writer.h"
+
+namespace kv::sapi {
+
+class EncodedWriter final : public SoundWriter {
+ public:
+  EncodedWriter(std::FILE* file, const WAVEFORMATEX& pcm, const SoundWriterOptions& options);
+  ~EncodedWriter() override;
+  bool Write(std::span<const uint8_t> pcm) override;
+  bool Finish() override;
+
+ private:
+  bool Open(std::FILE* file, const SoundWriterOptions& options);
+  bool Encode(const int16_t* frames, size_t count);
+  bool Resample(const int16_t* frames, size_t count);
+
+  const CodecLibraries* codecs_ = nullptr;
+  SNDFILE* sndfile_ = nullptr;
+  soxr_t resampler_ = nullptr;
+  WAVEFORMATEX format_;
+  std::string title_;
+  std::vector<uint8_t> staged_;  // bytes of a frame not yet whole
+  std::vector<int16_t> samples_, resampled_;
+};
+
+}  // namespace kv::sapi

@@ -1,0 +1,22 @@
+#include "sapi/sound_writer.h"
+
+#include <sys/stat.h>
+
+#include "sapi/encoded_writer.h"
+#include "sapi/wave_writer.h"
+
+namespace kv::sapi {
+
+bool Patchable(std::FILE* file) {
+  struct stat info {};
+  return ::fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::unique_ptr<SoundWriter> OpenSoundWriter(std::FILE* file, const WAVEFORMATEX& pcm,
+                                             const SoundWriterOptions& options) {
+  if (options.format == AudioFileFormat::Wav)
+    return std::make_unique<WaveWriter>(file, pcm, options);
+  return std::make_unique<EncodedWriter>(file, pcm, options);
+}
+
+}  // namespace kv::sapi
