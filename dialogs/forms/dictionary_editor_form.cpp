@@ -123,7 +123,9 @@ void TFormSlovnik::BuildControls() {
 
 std::filesystem::path TFormSlovnik::ChooseFile() const {
   if (!DictionaryFileName.empty()) return DictionaryFileName;
-  if (CallingMode) return CallingMode->DictionaryFile();
+  if (CallingMode)
+    if (std::string engineFile = CallingMode->DictionaryFile(); !engineFile.empty())
+      return engineFile;
   return platform::ChangeFileExt(ThisModulePath(), ".dct");
 }
 
@@ -150,20 +152,35 @@ void TFormSlovnik::LoadFile() {
   }
 }
 
-void TFormSlovnik::SaveIfModified() {
-  if (saving_ || !Slovnik->document()->isModified() || FileName.empty()) return;
+bool TFormSlovnik::SaveIfModified(const char* whenUnsaved) {
+  if (saving_ || !Slovnik->document()->isModified()) return true;
   saving_ = true;
   const std::vector<std::string> lines = SplitEditorText(FromQString(Slovnik->toPlainText()));
-  if (WriteFileAtomically(FileName, DictionaryFileBytes(lines)))
+  const bool saved = !FileName.empty() && WriteFileAtomically(FileName, DictionaryFileBytes(lines));
+  if (saved)
     Slovnik->document()->setModified(false);
   else
-    Tell("Slovník " + FileName.string() + " nelze uložit.");
+    Tell("Slovník " + FileName.string() + " nelze uložit." + whenUnsaved);
   saving_ = false;
+  return saved;
 }
 
 void TFormSlovnik::Button2Click() {
-  SaveIfModified();
   close();
+}
+
+void TFormSlovnik::reject() {
+  // Closing must not silently lose an edit that could not be written: the first attempt
+  // keeps the editor open (the text can still be copied), the second closes it.
+  const char* consequence =
+      closeRefused_ ? " Změny zůstaly neuložené." : " Další zavření editoru změny zahodí.";
+  if (!SaveIfModified(consequence) && !closeRefused_) {
+    closeRefused_ = true;
+    return;
+  }
+  closeRefused_ = false;
+  Slovnik->document()->setModified(false);  // the user was told: nothing more to save
+  QDialog::reject();
 }
 
 void TFormSlovnik::FormClose() {

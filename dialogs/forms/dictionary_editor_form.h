@@ -64,6 +64,8 @@ class TFormSlovnik : public QDialog {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   bool event(QEvent* event) override;
+  // Every way of closing (button, window's close, Escape) comes here.
+  void reject() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -71,10 +73,13 @@ class TFormSlovnik : public QDialog {
   std::filesystem::path ChooseFile() const;
   void LoadFile();
   // Writes the text when it was modified; tells the user when the file cannot be written.
-  void SaveIfModified();
+  // False when modified text is left unsaved.
+  bool SaveIfModified(const char* whenUnsaved = "");
   void SpeakCaretLine();
 
   bool saving_ = false;
+  // A close that could not save was refused once; the next one closes.
+  bool closeRefused_ = false;
 };
 
 }  // namespace kv::dialogs

@@ -136,5 +136,25 @@ TEST_F(DictionaryEditor, AnUnreadableDictionaryOpensEmptySaysSoAndSavesToTheSame
   EXPECT_EQ(form->CallingMode, nullptr);
 }
 
+TEST_F(DictionaryEditor, AnEditThatCannotBeSavedKeepsTheEditorOpenOnceAndSaysSo) {
+  WriteDictionary("a=b\r\n");
+  DictionaryFileName = test::Prefix() / "missing-folder" / "x.dct";
+  auto form = Open(true);
+  DictionaryFileName.clear();
+  messages.clear();
+  test::Type(form->Slovnik, "c");
+  QTest::keyClick(form.get(), Qt::Key_Escape);
+  EXPECT_TRUE(form->isVisible());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("nelze ulo\x9Eit"), std::string::npos);
+  form->Button2Click();  // the second close closes, and says the change stayed unsaved
+  EXPECT_FALSE(form->isVisible());
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_NE(messages[1].find("neulo\x9E"
+                             "en"),
+            std::string::npos);
+  EXPECT_EQ(OnDisk(), "a=b\r\n");
+}
+
 }  // namespace
 }  // namespace kv::dialogs

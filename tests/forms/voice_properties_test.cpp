@@ -1,4 +1,5 @@
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -145,7 +146,8 @@ TEST_F(VoiceProperties, TheTestTextGoesToOnSayWithTheVoicePrefixOrBareToTheEngin
   EXPECT_TRUE(mode.said.empty());
 
   form->OnSay = nullptr;
-  form->ButtonRekniClick();
+  QApplication::setActiveWindow(form.get());
+  QTest::keyClick(form.get(), Qt::Key_F5);
   EXPECT_EQ(mode.said.size(), 1u);
   form->CallingMode = nullptr;
   form->ButtonRekniClick();
@@ -156,7 +158,13 @@ TEST_F(VoiceProperties, PreferencesAreKeptPerUserAndTheInstallerCanShowTheFormAg
   form->TestovaciText->setText("Ahoj světe.");
   form->Rikat->setChecked(true);
   form->PageControl->setCurrentIndex(1);
-  QTest::mouseClick(form->Button2, Qt::LeftButton);
+  // The accelerators of the captions press their buttons.
+  QApplication::setActiveWindow(form.get());
+  QTest::sendKeyEvent(QTest::Click, form.get(), Qt::Key(0x158), QString("ř"), Qt::AltModifier);
+  EXPECT_TRUE(form->ButtonRekni->isDown());
+  QTest::keyClick(form.get(), Qt::Key_Z, Qt::AltModifier);
+  EXPECT_TRUE(form->Button2->isDown());
+  form->Button2->click();
   EXPECT_FALSE(form->isVisible());
   const std::string key = "SOFTWARE\\KORVEN\\TTS";
   EXPECT_EQ(StoredString(HKEY_CURRENT_USER, key, "TestovaciText_Text"), "Ahoj sv\xECte.");
