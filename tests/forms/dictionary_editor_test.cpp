@@ -56,6 +56,7 @@ TEST_F(DictionaryEditor, ShowsTheFileLowerCasedAndLeavesItAloneWhenNothingWasEdi
   EXPECT_EQ(form->windowTitle(), " KORVEN TTS -> Slovník (výraz=vyslov)");
   EXPECT_EQ(form->Slovnik->toPlainText(), "ahoj=ahoj\nčesko=česko\nx=iks");
   EXPECT_FALSE(form->Slovnik->document()->isModified());
+  test::ExpectEveryControlNamed(*form);
   EXPECT_TRUE(mode.said.empty());  // not armed yet: loading says nothing
   QEvent deactivate(QEvent::WindowDeactivate);
   QApplication::sendEvent(form.get(), &deactivate);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QTest>
 #include <memory>
 #include <optional>
@@ -45,6 +46,21 @@ class FormTest : public ::testing::Test {
 // Types text into a widget key by key, letters outside ASCII included.
 inline void Type(QWidget* widget, const QString& text) {
   for (QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), {});
+}
+
+// Every control that takes the focus has a name a screen reader would speak (its own, or
+// the text Qt derives from its caption).
+inline void ExpectEveryControlNamed(QWidget& form) {
+  for (QWidget* w : form.findChildren<QWidget*>()) {
+    const bool focusable = w->focusPolicy() != Qt::NoFocus && w->isVisibleTo(&form);
+    // The tab bar's tabs carry the page captions; the inner parts of composite controls
+    // are named through their control.
+    if (!focusable || w->inherits("QTabBar") || w->parent()->inherits("QComboBox") ||
+        w->parent()->inherits("QAbstractScrollArea"))
+      continue;
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty())
+        << w->metaObject()->className() << " " << w->objectName().toStdString();
+  }
 }
 
 // A value of a key (Windows-1250 names), nullopt when missing.

@@ -94,6 +94,7 @@ TEST_F(Painting, FormsPaintTheGradientOneLinePerRowWithThePenWidthOfTheirHeight)
   EXPECT_EQ(aboutImage.pixelColor(193, 3), GradientLine(3));
   EXPECT_EQ(aboutImage.pixelColor(193, 60), GradientLine(60));
   EXPECT_EQ(about.windowTitle(), "About");
+  test::ExpectEveryControlNamed(about);
   // The embossed words: white, silver and grey layers, silver on top.
   EXPECT_EQ(about.findChildren<QLabel*>().size(), 6);
   bool silver = false;

@@ -1,4 +1,3 @@
-#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,14 +56,7 @@ TEST_F(VoiceProperties, OpensOnDavlaWithTheControlsAndTextsOfTheDialog) {
   EXPECT_EQ(form->PithLabel->text(), "X");
   EXPECT_EQ(std::make_pair(form->Pith->SelStart(), form->Pith->SelEnd()), std::make_pair(-30, -10));
   EXPECT_TRUE(StoredString(HKEY_LOCAL_MACHINE, kDavla, "FormVersion") == std::nullopt);
-  // Every control a screen reader reaches has a name.
-  for (QWidget* w : form->findChildren<QWidget*>())
-    if (w->focusPolicy() != Qt::NoFocus && w->isVisibleTo(form.get()) && !w->inherits("QTabBar") &&
-        !w->inherits("QAbstractScrollArea") && w->parent() != nullptr &&
-        !w->parent()->inherits("QComboBox")) {
-      EXPECT_FALSE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty())
-          << w->objectName().toStdString();
-    }
+  test::ExpectEveryControlNamed(*form);
   EXPECT_EQ(form->Rikat->accessibleName(),
             "Přeříkat testovací text automaticky po změně parametru");
 
