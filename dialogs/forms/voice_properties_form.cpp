@@ -17,6 +17,7 @@
 #include "dialogs/forms/pitch_bands.h"
 #include "dialogs/forms/qt_text.h"
 #include "dialogs/forms/track_bar.h"
+#include "dialogs/forms/voice_properties_tables.h"
 #include "platform/registry.h"
 #include "synth/settings_values.h"
 #include "synth/synthesis_settings.h"
@@ -84,145 +85,72 @@ void TFormViceProperties::BuildHeader() {
   PageControl->setAccessibleName(QStringLiteral("Možnosti hlasu"));
 }
 
-void TFormViceProperties::BuildVoicePage() {
-  TabSheetVoice = new QWidget;
-  TabSheetVoice->setObjectName("TabSheetVoice");
-  PageControl->addTab(TabSheetVoice, QStringLiteral("Hlas"));
-  struct Row {
-    const char* labelName;
-    QString caption;
-    TrackBarSetup bar;
-    const char* valueName;
-    TTrackBar** field;
-    QLabel** valueLabel;
-  };
-  const Row rows[] = {
-      {"Label1",
-       QStringLiteral("Hlasitost"),
-       {"Volume", Qt::Horizontal, {60, 4, 144, 34}, 0, 100, 50, 5, QStringLiteral("Hlasitost")},
-       "LabelVolume",
-       &Volume,
-       &LabelVolume},
-      {"Label2",
-       QStringLiteral("Rychlost"),
-       {"Speed", Qt::Horizontal, {60, 44, 144, 34}, 50, 150, 100, 5, QStringLiteral("Rychlost")},
-       "LabelSpeed",
-       &Speed,
-       &LabelSpeed},
-      {"Label3",
-       QStringLiteral("Výška"),
-       {"Pith", Qt::Horizontal, {60, 84, 144, 34}, -30, 30, -20, 1, QStringLiteral("Výška")},
-       "PithLabel",
-       &Pith,
-       &PithLabel},
-  };
-  for (const Row& row : rows) {
-    const int y = row.bar.where.y();
-    QLabel* label = MakeLabel(TabSheetVoice, row.labelName, row.caption, {6, y + 8, 54, 16});
-    *row.field = MakeTrackBar(TabSheetVoice, row.bar);
-    label->setBuddy(*row.field);
-    *row.valueLabel = MakeLabel(TabSheetVoice, row.valueName, kUnmoved, {206, y + 8, 34, 16});
+// A caption label, a bar and its value label, with the caption as the bar's buddy.
+TTrackBar* TFormViceProperties::AddTrackBar(QWidget* page, const TrackBarRow& row,
+                                            Qt::Orientation orientation, QRect where,
+                                            QLabel** valueLabel) {
+  TTrackBar* bar = MakeTrackBar(page, {row.name, orientation, where, row.min, row.max, row.position,
+                                       row.tickFrequency, QString::fromUtf8(row.accessibleName)});
+  if (row.selEnd > row.selStart) bar->SetSelection(row.selStart, row.selEnd);
+  const QString caption = QString::fromUtf8(row.caption);
+  const std::string captionName = std::string("Label") + row.name;
+  QLabel* label;
+  QRect valueWhere;
+  if (orientation == Qt::Horizontal) {
+    label = MakeLabel(page, captionName.c_str(), caption, {6, where.y() + 8, 54, 16});
+    valueWhere = {where.right() + 2, where.y() + 8, 34, 16};
+  } else {
+    label = MakeLabel(page, captionName.c_str(), caption, {where.x() - 14, 2, 58, 16});
+    label->setAlignment(Qt::AlignHCenter);
+    valueWhere = {where.x() - 14, where.bottom() + 2, 58, 16};
   }
-  Volume->SetSelection(10, 90);
-  Speed->SetSelection(70, 130);
+  label->setBuddy(bar);
+  *valueLabel = MakeLabel(page, row.valueLabel, kUnmoved, valueWhere);
+  if (orientation == Qt::Vertical) (*valueLabel)->setAlignment(Qt::AlignHCenter);
+  return bar;
+}
+
+QWidget* TFormViceProperties::AddPage(const char* name, const QString& caption) {
+  auto* page = new QWidget;
+  page->setObjectName(QString::fromLatin1(name));
+  PageControl->addTab(page, caption);
+  return page;
+}
+
+void TFormViceProperties::BuildVoicePage() {
+  TabSheetVoice = AddPage("TabSheetVoice", QStringLiteral("Hlas"));
+  TTrackBar** bars[] = {&Volume, &Speed, &Pith};
+  QLabel** values[] = {&LabelVolume, &LabelSpeed, &PithLabel};
+  for (int i = 0; i < 3; ++i)
+    *bars[i] = AddTrackBar(TabSheetVoice, kVoicePageBars[i], Qt::Horizontal,
+                           {60, 4 + 40 * i, 144, 34}, values[i]);
   PithLabel->setText(QStringLiteral("X"));
 }
 
 void TFormViceProperties::BuildEchoPage() {
-  TabSheetEcho = new QWidget;
-  TabSheetEcho->setObjectName("TabSheetEcho");
-  PageControl->addTab(TabSheetEcho, QStringLiteral("Echo"));
-  MakeLabel(TabSheetEcho, "Label10", QStringLiteral("Max."), {6, 22, 40, 16});
-  MakeLabel(TabSheetEcho, "Label11", QStringLiteral("Echo"), {6, 56, 40, 16});
-  MakeLabel(TabSheetEcho, "Label12", QStringLiteral("Min."), {6, 92, 40, 16});
-  struct Column {
-    const char* labelName;
-    QString caption;
-    TrackBarSetup bar;
-    const char* valueName;
-    TTrackBar** field;
-    QLabel** valueLabel;
-  };
-  const Column columns[] = {
-      {"Label13",
-       QStringLiteral("Hlasitost"),
-       {"Echo_Volume",
-        Qt::Vertical,
-        {62, 20, 30, 90},
-        0,
-        100,
-        20,
-        5,
-        QStringLiteral("Echo, hlasitost")},
-       "LabelEchoVolume",
-       &Echo_Volume,
-       &LabelEchoVolume},
-      {"Label14",
-       QStringLiteral("Počet stop"),
-       {"Echo_tracsk",
-        Qt::Vertical,
-        {122, 20, 30, 90},
-        0,
-        10,
-        2,
-        1,
-        QStringLiteral("Echo, počet stop")},
-       "LabelStop",
-       &Echo_tracsk,
-       &LabelStop},
-      {"Label15",
-       QStringLiteral("Prodleva"),
-       {"Echo_delay",
-        Qt::Vertical,
-        {182, 20, 30, 90},
-        0,
-        100,
-        20,
-        5,
-        QStringLiteral("Echo, prodleva")},
-       "LabelEchoMS",
-       &Echo_delay,
-       &LabelEchoMS},
-  };
-  for (const Column& column : columns) {
-    const int x = column.bar.where.x() - 14;
-    QLabel* label = MakeLabel(TabSheetEcho, column.labelName, column.caption, {x, 2, 58, 16});
-    label->setAlignment(Qt::AlignHCenter);
-    *column.field = MakeTrackBar(TabSheetEcho, column.bar);
-    label->setBuddy(*column.field);
-    *column.valueLabel = MakeLabel(TabSheetEcho, column.valueName, kUnmoved, {x, 112, 58, 16});
-    (*column.valueLabel)->setAlignment(Qt::AlignHCenter);
-  }
+  TabSheetEcho = AddPage("TabSheetEcho", QStringLiteral("Echo"));
+  MakeLabel(TabSheetEcho, "LabelMax", QStringLiteral("Max."), {6, 22, 40, 16});
+  MakeLabel(TabSheetEcho, "LabelEcho", QStringLiteral("Echo"), {6, 56, 40, 16});
+  MakeLabel(TabSheetEcho, "LabelMin", QStringLiteral("Min."), {6, 92, 40, 16});
+  TTrackBar** bars[] = {&Echo_Volume, &Echo_tracsk, &Echo_delay};
+  QLabel** values[] = {&LabelEchoVolume, &LabelStop, &LabelEchoMS};
+  for (int i = 0; i < 3; ++i)
+    *bars[i] = AddTrackBar(TabSheetEcho, kEchoPageBars[i], Qt::Vertical, {62 + 60 * i, 20, 30, 90},
+                           values[i]);
 }
 
 void TFormViceProperties::BuildIntonationPage() {
-  TabSheetIntonace = new QWidget;
-  TabSheetIntonace->setObjectName("TabSheetIntonace");
-  PageControl->addTab(TabSheetIntonace, QStringLiteral("Intonace"));
+  TabSheetIntonace = AddPage("TabSheetIntonace", QStringLiteral("Intonace"));
   Intonace = new QCheckBox(QStringLiteral("Intonace"), TabSheetIntonace);
   Intonace->setObjectName("Intonace");
   Intonace->setGeometry(8, 6, 220, 18);
   Intonace_endhacent = new QCheckBox(QStringLiteral("Rozšířená intonace"), TabSheetIntonace);
   Intonace_endhacent->setObjectName("Intonace_endhacent");
   Intonace_endhacent->setGeometry(8, 28, 220, 18);
-
-  // Shown as they are: not stored, no handler.
-  QLabel* pauseLabel =
-      MakeLabel(TabSheetIntonace, "Label19", QStringLiteral("Prodleva"), {6, 66, 54, 16});
-  Pause = MakeTrackBar(
-      TabSheetIntonace,
-      {"Pause", Qt::Horizontal, {60, 58, 144, 34}, 0, 10, 5, 1, QStringLiteral("Prodleva")});
-  Pause->SetSelection(4, 6);
-  pauseLabel->setBuddy(Pause);
-  Label17 = MakeLabel(TabSheetIntonace, "Label17", kUnmoved, {206, 66, 34, 16});
-  QLabel* robotLabel =
-      MakeLabel(TabSheetIntonace, "Label20", QStringLiteral("Strojově"), {6, 102, 54, 16});
-  Robotize = MakeTrackBar(
-      TabSheetIntonace,
-      {"Robotize", Qt::Horizontal, {60, 94, 144, 34}, 0, 10, 5, 1, QStringLiteral("Strojově")});
-  Robotize->SetSelection(4, 6);
-  robotLabel->setBuddy(Robotize);
-  Label18 = MakeLabel(TabSheetIntonace, "Label18", kUnmoved, {206, 102, 34, 16});
+  Pause = AddTrackBar(TabSheetIntonace, kIntonationPageBars[0], Qt::Horizontal, {60, 58, 144, 34},
+                      &Label17);
+  Robotize = AddTrackBar(TabSheetIntonace, kIntonationPageBars[1], Qt::Horizontal,
+                         {60, 94, 144, 34}, &Label18);
   PageControl->setCurrentWidget(TabSheetIntonace);
 }
 

@@ -24,6 +24,7 @@ namespace kv::dialogs {
 
 class CallingMode;
 class TTrackBar;
+struct TrackBarRow;
 
 // The voice (item of the voice list) that a newly created form selects.
 extern int VoiceIndex;
@@ -101,6 +102,9 @@ class TFormViceProperties : public QDialog {
 
  private:
   void BuildHeader();
+  QWidget* AddPage(const char* name, const QString& caption);
+  TTrackBar* AddTrackBar(QWidget* page, const TrackBarRow& row, Qt::Orientation orientation,
+                         QRect where, QLabel** valueLabel);
   void BuildVoicePage();
   void BuildEchoPage();
   void BuildIntonationPage();
