@@ -236,10 +236,8 @@ void TFormViceProperties::BindStorages() {
 }
 
 void TFormViceProperties::ComboBoxVoiceChange() {
-  if (VoiceStorageActive) {
-    VoiceStorage.Save();
-    VoiceStorageActive = false;
-  }
+  StoreVoice();
+  VoiceStorageActive = false;
   const std::string key = VoiceKeyPath(ComboBoxVoice->currentText());
   try {
     platform::Registry reg(platform::HKEY_LOCAL_MACHINE);
@@ -291,17 +289,26 @@ void TFormViceProperties::Intonace_endhacentClick() {
 
 void TFormViceProperties::TimerSayTimer() {
   TimerSay.SetEnabled(false);
+  StoreVoice();
+  if (Rikat->isChecked()) ButtonRekniClick();
+}
+
+// The values on screen go to the voice's key together with the flag that makes the
+// synthesizer reload them: values stored without the flag (or the flag without the values)
+// would leave a synthesizer that already spoke on its old settings.
+void TFormViceProperties::StoreVoice() {
+  if (!VoiceStorageActive) return;
+  VoiceStorage.Save();
   try {
     platform::Registry reg(platform::HKEY_LOCAL_MACHINE);
     if (reg.OpenKey(VoiceStorage.Key(), true)) reg.WriteInteger("Values_Changed", 1);
   } catch (const std::exception&) {
     // Nothing to tell: the synthesizer keeps its values.
   }
-  if (Rikat->isChecked()) ButtonRekniClick();
 }
 
 void TFormViceProperties::ButtonRekniClick() {
-  if (VoiceStorageActive) VoiceStorage.Save();
+  StoreVoice();
   const std::string text = FromQString(TestovaciText->text());
   if (OnSay) {
     OnSay("}" + std::to_string(ComboBoxVoice->currentIndex() + 1) + text);
@@ -317,7 +324,10 @@ void TFormViceProperties::Button2Click() {
 }
 
 void TFormViceProperties::SaveStorages() {
-  if (VoiceStorageActive) VoiceStorage.Save();
+  // Stored now, so a change made just before closing is not left to a timer of a form
+  // that is about to be destroyed (the engine) or is hidden (the installer).
+  TimerSay.SetEnabled(false);
+  StoreVoice();
   FormStorage.Save();
 }
 

@@ -114,6 +114,7 @@ class TFormViceProperties : public QDialog {
   void BindStorages();
   // Disables TimerSay, shows the value, enables TimerSay: it fires 800 ms after the last move.
   void ShowValue(QLabel* label, int value, bool percent);
+  void StoreVoice();
   void SaveStorages();
 };
 
