@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QStyleOptionSlider>
 #include <QStylePainter>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace kv::dialogs {
@@ -48,15 +50,18 @@ int TTrackBar::PixelOfValue(int value) const {
 }
 
 int TTrackBar::ValueAtPixel(int pixel) const {
-  int best = minimum();
-  int bestDistance = std::abs(PixelOfValue(best) - pixel);
-  for (int v = minimum() + 1; v <= maximum(); ++v) {
-    const int distance = std::abs(PixelOfValue(v) - pixel);
-    if (distance < bestDistance) {
-      best = v;
-      bestDistance = distance;
-    }
-  }
+  // Estimate by proportion, then take the nearest thumb centre among the neighbours: the
+  // thumb's pixels are rounded, so only they decide.
+  const int first = PixelOfValue(minimum());
+  const int last = PixelOfValue(maximum());
+  int estimate = minimum();
+  if (last != first)
+    estimate += static_cast<int>(
+        std::lround(static_cast<double>(pixel - first) * (maximum() - minimum()) / (last - first)));
+  estimate = std::clamp(estimate, minimum(), maximum());
+  int best = estimate;
+  for (int v = std::max(minimum(), estimate - 2); v <= std::min(maximum(), estimate + 2); ++v)
+    if (std::abs(PixelOfValue(v) - pixel) < std::abs(PixelOfValue(best) - pixel)) best = v;
   return best;
 }
 
