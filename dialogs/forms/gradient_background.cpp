@@ -1,0 +1,58 @@
+#include "dialogs/forms/gradient_background.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
+namespace kv::dialogs {
+
+namespace {
+
+// A display with a palette of 256 colours or fewer has no room for the gradient's shades
+// (Windows reports its static colours, 1..255). Depth 0 means unknown: paint.
+bool IsPaletteDisplay(int depth) {
+  return depth >= 1 && depth <= 8;
+}
+
+int DisplayDepth(const QWidget& form) {
+  if (const QScreen* screen = form.screen()) return screen->depth();
+  return QPixmap::defaultDepth();
+}
+
+}  // namespace
+
+int GradientPenWidth(int h) {
+  if (h <= 240) return 1;
+  if (h <= 450) return 2;
+  if (h <= 650) return 3;
+  if (h <= 1000) return 4;
+  if (h <= 2000) return 5;
+  return 3;
+}
+
+void PaintGradientBackground(QPainter& painter, int width, int outerHeight, int displayDepth) {
+  if (IsPaletteDisplay(displayDepth)) return;
+  const int penWidth = GradientPenWidth(outerHeight);
+  QPen pen;
+  pen.setWidth(penWidth);
+  pen.setCapStyle(Qt::FlatCap);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  for (int i = 0; i <= outerHeight / penWidth; ++i) {
+    // Beyond 239 lines the shades would go negative: they stay at the darkest.
+    pen.setColor(QColor(0, std::max(0, 255 - i), std::max(0, 239 - i)));
+    painter.setPen(pen);
+    painter.drawLine(0, i * penWidth, width, i * penWidth);
+  }
+  painter.restore();
+}
+
+void PaintGradientBackground(QWidget& form) {
+  if (!form.isWindow()) return;
+  QPainter painter(&form);
+  PaintGradientBackground(painter, form.width(), form.frameGeometry().height(), DisplayDepth(form));
+}
+
+}  // namespace kv::dialogs
