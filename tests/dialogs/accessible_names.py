@@ -1,0 +1,53 @@
+"""Lists the controls of the form that a process shows, as the accessibility bus sees them, and
+fails when a control that takes the keyboard focus has no name a screen reader could speak.
+
+Usage: accessible_names.py PID"""
+import sys
+import time
+
+import pyatspi
+
+
+def find_form(pid, seconds=30):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        desktop = pyatspi.Registry.getDesktop(0)
+        for app in desktop:
+            try:
+                if app is not None and app.get_process_id() == pid and app.childCount > 0:
+                    return app[0]
+            except Exception:
+                pass  # an application that went away meanwhile
+        time.sleep(0.2)
+    return None
+
+
+def walk(node, depth=0):
+    yield node, depth
+    for child in node:
+        if child is not None:
+            yield from walk(child, depth + 1)
+
+
+def main():
+    form = find_form(int(sys.argv[1]))
+    if form is None:
+        print("no form of the program appeared on the accessibility bus")
+        return 1
+    unnamed = 0
+    for node, depth in walk(form):
+        states = node.getState()
+        focusable = states.contains(pyatspi.STATE_FOCUSABLE)
+        name = node.name or ""
+        missing = focusable and not name.strip()
+        unnamed += missing
+        mark = "  <-- no name" if missing else ""
+        print(f"{'  ' * depth}{node.getRoleName()}: {name!r}{' (focusable)' if focusable else ''}{mark}")
+    if unnamed:
+        print(f"{unnamed} focusable control(s) without an accessible name")
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
