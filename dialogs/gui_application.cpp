@@ -1,5 +1,7 @@
 #include "dialogs/gui_application.h"
 
+#include <dlfcn.h>
+
 #include <QApplication>
 #include <QThread>
 #include <clocale>
@@ -18,15 +20,38 @@ std::string_view Env(const char* name) {
   return value == nullptr ? std::string_view() : std::string_view(value);
 }
 
+// Whether the X server that DISPLAY names accepts a connection: a stale DISPLAY (a closed
+// remote session) ends the process in the toolkit just as a missing one does. The X client
+// library is the one the toolkit's X platform loads anyway.
+bool XServerAnswers() {
+  void* xcb = ::dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+  if (xcb == nullptr) return false;
+  using Connect = void* (*)(const char*, int*);
+  using HasError = int (*)(void*);
+  using Disconnect = void (*)(void*);
+  auto connect = reinterpret_cast<Connect>(::dlsym(xcb, "xcb_connect"));
+  auto hasError = reinterpret_cast<HasError>(::dlsym(xcb, "xcb_connection_has_error"));
+  auto disconnect = reinterpret_cast<Disconnect>(::dlsym(xcb, "xcb_disconnect"));
+  bool answers = false;
+  if (connect != nullptr && hasError != nullptr && disconnect != nullptr) {
+    void* connection = connect(nullptr, nullptr);
+    answers = hasError(connection) == 0;
+    disconnect(connection);  // also frees a connection in error
+  }
+  ::dlclose(xcb);
+  return answers;
+}
+
 }  // namespace
 
 bool HaveDisplay() {
   const std::string_view platform = Env("QT_QPA_PLATFORM");
   // A platform named without its display would end the process just the same.
-  if (platform.starts_with("xcb")) return !Env("DISPLAY").empty();
+  if (platform.starts_with("xcb")) return !Env("DISPLAY").empty() && XServerAnswers();
   if (platform.starts_with("wayland")) return !Env("WAYLAND_DISPLAY").empty();
   if (!platform.empty()) return true;  // offscreen, minimal, vnc ...: they bring their own
-  return !Env("DISPLAY").empty() || !Env("WAYLAND_DISPLAY").empty();
+  if (!Env("WAYLAND_DISPLAY").empty()) return true;
+  return !Env("DISPLAY").empty() && XServerAnswers();
 }
 
 void InstallGuiServices() {

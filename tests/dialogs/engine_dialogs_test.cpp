@@ -90,12 +90,15 @@ QAbstractButton* Button(QWidget* form, const char* caption) {
 
 TEST(EngineDialogs, AFormOpenedThroughTheEngineSpeaksThroughItsInstance) {
   EngineCopy engine(KV_DIALOGS_MODULE);
-  // No display: an error code, not the end of the host.
+  // No display, or one that does not answer: an error code, not the end of the host.
   const std::string platform = std::getenv("QT_QPA_PLATFORM");
   ::unsetenv("QT_QPA_PLATFORM");
-  ::unsetenv("DISPLAY");
   ::unsetenv("WAYLAND_DISPLAY");
+  ::unsetenv("DISPLAY");
   EXPECT_EQ(engine.dialogs->GeneralDlg(kWindow, nullptr), E_FAIL);
+  ::setenv("DISPLAY", ":97", 1);
+  EXPECT_EQ(engine.dialogs->LexiconDlg(kWindow, nullptr), E_FAIL);
+  ::unsetenv("DISPLAY");
   ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
 
   // Once the form is up, the speak button; once the audio has stopped, the close button. Our
