@@ -2,15 +2,27 @@
 fails when a control that takes the keyboard focus has no name a screen reader could speak.
 
 Usage: accessible_names.py PID"""
+import os
 import sys
 import time
 
 import pyatspi
 
 
+def running(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except OSError:
+        return False
+
+
 def find_form(pid, seconds=30):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
+        if not running(pid):
+            print("the program ended without showing a form")
+            return None
         desktop = pyatspi.Registry.getDesktop(0)
         for app in desktop:
             try:

@@ -8,6 +8,7 @@
 # Exit codes: 0 every control named, 1 a control without a name or no form found, 77 skipped
 # (Xvfb is not installed).
 set -eu
+unset WAYLAND_DISPLAY
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ "${1:-}" = "--inside" ]; then
@@ -23,7 +24,7 @@ if [ "${1:-}" = "--inside" ]; then
   exit "$status"
 fi
 
-if ! command -v Xvfb >/dev/null || ! command -v xvfb-run >/dev/null; then
+if ! command -v Xvfb >/dev/null; then
   echo "Xvfb is not installed: the accessibility check is skipped"
   exit 77
 fi
@@ -34,4 +35,24 @@ if [ "${1:-}" = "--engine" ]; then
   "$2" "$3" >/dev/null
   shift 3
 fi
-xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- "$0" --inside "$@"
+# Xvfb picks a free display itself (-displayfd): other X servers may be starting meanwhile.
+work=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+if [ ! -s "$work/display" ]; then
+  cat "$work/xvfb.log"
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+  echo "Xvfb did not start"
+  exit 1
+fi
+status=0
+DISPLAY=:$(head -n1 "$work/display") dbus-run-session -- "$0" --inside "$@" || status=$?
+kill "$xvfb" 2>/dev/null || true
+wait "$xvfb" 2>/dev/null || true
+rm -rf "$work"
+exit "$status"

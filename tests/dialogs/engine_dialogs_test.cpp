@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
+#include <stdexcept>
 #include <thread>
 
 #include "platform/message_loop.h"
@@ -23,19 +26,27 @@ namespace fs = std::filesystem;
 const HWND kWindow = reinterpret_cast<HWND>(0x1234);
 constexpr HRESULT RPC_E_WRONG_THREAD = MakeResult(0x8001010E);
 
+// A library loaded to the end of the program, as a host keeps it: its instances live on.
+EngineLibrary& KeptLibrary(const fs::path& path) {
+  static auto* kept = new std::map<fs::path, std::unique_ptr<EngineLibrary>>();
+  std::unique_ptr<EngineLibrary>& library = (*kept)[path];
+  if (!library) library = std::make_unique<EngineLibrary>(path.string());
+  if (!library->Loaded()) throw std::runtime_error("cannot load " + path.string());
+  return *library;
+}
+
 // An instance of voice 1 of the engine copied into its own folder, with the given file (or
 // none) as its dialogs module, speaking into a memory destination that plays as it is fed.
 class EngineCopy {
  public:
   explicit EngineCopy(const char* module) {
-    const fs::path dir = Prefix() / "engine";
+    dir = Prefix() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::create_directories(dir);
     fs::copy_file(KV_TTSE_PATH, dir / "kv_ttse.so");
     if (module != nullptr) fs::copy_file(module, dir / "kv_ttsdlg.so");
-    library_ = new EngineLibrary((dir / "kv_ttse.so").string());  // kept: instances live on
-    EXPECT_TRUE(library_->Loaded());
+    EngineLibrary& library = KeptLibrary(dir / "kv_ttse.so");
     void* factory = nullptr;
-    EXPECT_EQ(library_->getClassObject(kEngineClass, IID_IClassFactory, &factory), S_OK);
+    EXPECT_EQ(library.getClassObject(kEngineClass, IID_IClassFactory, &factory), S_OK);
     void* enumerator = nullptr;
     static_cast<IClassFactory*>(factory)->CreateInstance(nullptr, IID_ITTSEnumW, &enumerator);
     auto* modes = static_cast<ITTSEnumW*>(enumerator);
@@ -60,6 +71,7 @@ class EngineCopy {
     platform::MessageLoop::Current().RunUntil([&] { return log.Count("AudioStopW") > 0; });
   }
 
+  fs::path dir;
   ManualTime time;
   EventLog log;
   NotifySinkW notify{log, IID_ITTSNotifySinkW, "W"};
@@ -67,15 +79,12 @@ class EngineCopy {
   ITTSCentralW* central = nullptr;
   ITTSDialogsW* dialogs = nullptr;
   DWORD key = 0;
-
- private:
-  EngineLibrary* library_;
 };
 
 TEST(EngineDialogs, AMissingOrBrokenModuleFailsTheCallAndSpeakingGoesOn) {
   EngineCopy engine(nullptr);
   EXPECT_EQ(engine.dialogs->GeneralDlg(kWindow, nullptr), CO_E_DLLNOTFOUND);
-  std::ofstream(Prefix() / "engine" / "kv_ttsdlg.so") << "not a library";
+  std::ofstream(engine.dir / "kv_ttsdlg.so") << "not a library";
   EXPECT_EQ(engine.dialogs->AboutDlg(kWindow, nullptr), CO_E_ERRORINDLL);
   EXPECT_EQ(engine.dialogs->LexiconDlg(nullptr, nullptr), S_OK) << "the probe needs no module";
   engine.SpeakAndWait(u"Dobrý den.");
