@@ -2,7 +2,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QObject>
-#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -23,10 +22,9 @@ class LoopDriver final : public QObject {
     if (auto* dispatcher = QAbstractEventDispatcher::instance(thread()))
       connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &LoopDriver::Arm);
     // Posts may come from any thread: a queued call to the driver's thread wakes its loop.
-    QPointer<LoopDriver> self(this);
-    loop_.SetWakeHook([self] {
-      if (self) QMetaObject::invokeMethod(self.data(), &LoopDriver::Run, Qt::QueuedConnection);
-    });
+    // The driver is never destroyed, so the hook may hold it plainly.
+    loop_.SetWakeHook(
+        [this] { QMetaObject::invokeMethod(this, &LoopDriver::Run, Qt::QueuedConnection); });
   }
 
  private:
