@@ -34,11 +34,19 @@ def find_form(pid, seconds=30):
     return None
 
 
-def walk(node, depth=0):
-    yield node, depth
+def walk(node, depth=0, parent_role=""):
+    yield node, depth, parent_role
     for child in node:
         if child is not None:
-            yield from walk(child, depth + 1)
+            yield from walk(child, depth + 1, node.getRoleName())
+
+
+def needs_name(node, parent_role):
+    """Whether a screen reader needs the node's own name: it takes the focus, and is not the
+    drop-down list of a combo box (the combo box's name and the items' names are spoken)."""
+    if not node.getState().contains(pyatspi.STATE_FOCUSABLE):
+        return False
+    return not (parent_role == "combo box" and node.getRoleName() in ("list", "menu"))
 
 
 def main():
@@ -47,11 +55,10 @@ def main():
         print("no form of the program appeared on the accessibility bus")
         return 1
     unnamed = 0
-    for node, depth in walk(form):
-        states = node.getState()
-        focusable = states.contains(pyatspi.STATE_FOCUSABLE)
+    for node, depth, parent_role in walk(form):
+        focusable = node.getState().contains(pyatspi.STATE_FOCUSABLE)
         name = node.name or ""
-        missing = focusable and not name.strip()
+        missing = needs_name(node, parent_role) and not name.strip()
         unnamed += missing
         mark = "  <-- no name" if missing else ""
         print(f"{'  ' * depth}{node.getRoleName()}: {name!r}{' (focusable)' if focusable else ''}{mark}")
