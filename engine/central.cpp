@@ -139,6 +139,13 @@ HRESULT TKVTTSDialogs<F>::QueryInterface(const IID& iid, void** object) {
   return owner_->QueryInterface(iid, object);
 }
 
+template <CharForm F>
+HRESULT TKVTTSDialogs<F>::Show(HWND parent, dialogs::DialogForm form) {
+  if (parent == nullptr) return S_OK;
+  // The about form needs nothing of the instance.
+  return ShowDialogForm(form, form == dialogs::DialogForm::About ? nullptr : &owner_->Calling);
+}
+
 template class TKVTTSDialogs<CharForm::W>;
 template class TKVTTSDialogs<CharForm::A>;
 

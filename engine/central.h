@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/engine_dialogs.h"
 #include "engine/module_state.h"
 #include "sapi/sapi4.h"
 
@@ -100,7 +101,8 @@ class TKVTTSAttributes final : public FormTypes<F>::Attributes {
   TKVCmode* owner_;
 };
 
-// Until the settings forms exist, every dialog is offered to the probe (parent 0) only.
+// The engine's dialogs: each shows its form modally and returns when it is closed; a null parent
+// window only asks whether the dialog is offered (S_OK, nothing shown). The title is not used.
 template <CharForm F>
 class TKVTTSDialogs final : public FormTypes<F>::Dialogs {
   using Char = typename FormTypes<F>::Char;
@@ -110,15 +112,21 @@ class TKVTTSDialogs final : public FormTypes<F>::Dialogs {
   HRESULT QueryInterface(const IID& iid, void** object) override;
   ULONG AddRef() override { return ModuleAddRef(); }
   ULONG Release() override { return ModuleRelease(); }
-  HRESULT AboutDlg(sapi::HWND parent, const Char*) override { return Show(parent); }
-  HRESULT LexiconDlg(sapi::HWND parent, const Char*) override { return Show(parent); }
-  HRESULT GeneralDlg(sapi::HWND parent, const Char*) override { return Show(parent); }
-  HRESULT TranslateDlg(sapi::HWND parent, const Char*) override { return Show(parent); }
+  HRESULT AboutDlg(sapi::HWND parent, const Char*) override {
+    return Show(parent, dialogs::DialogForm::About);
+  }
+  HRESULT LexiconDlg(sapi::HWND parent, const Char*) override {
+    return Show(parent, dialogs::DialogForm::DictionaryEditor);
+  }
+  HRESULT GeneralDlg(sapi::HWND parent, const Char*) override {
+    return Show(parent, dialogs::DialogForm::VoiceProperties);
+  }
+  HRESULT TranslateDlg(sapi::HWND parent, const Char*) override {
+    return Show(parent, dialogs::DialogForm::DictionaryEditor);
+  }
 
  private:
-  static HRESULT Show(sapi::HWND parent) {
-    return parent == nullptr ? com::S_OK : sapi::TTSERR_NOTSUPPORTED;
-  }
+  HRESULT Show(sapi::HWND parent, dialogs::DialogForm form);
   TKVCmode* owner_;
 };
 
@@ -188,6 +196,7 @@ class TKVCmode final : public com::IUnknown {
   TKVTTSAttributes<CharForm::A> AttributesA{this};
   TKVTTSDialogs<CharForm::W> DialogsW{this};
   TKVTTSDialogs<CharForm::A> DialogsA{this};
+  TKVCallingMode Calling{this};  // what the forms it opens speak through
   std::unique_ptr<TSayText> Synth;
   TKVAudioDestNotifySink DestSink{this};
   std::unique_ptr<platform::WindowTimer> FeedTimer;

@@ -33,11 +33,19 @@ void MessageLoop::SetClock(std::shared_ptr<Clock> clock) {
 }
 
 void MessageLoop::Post(std::function<void()> call) {
+  std::function<void()> wake;
   {
     std::lock_guard lock(postMutex_);
     posted_.push_back(std::move(call));
+    wake = wakeHook_;
   }
   postSignal_.notify_one();
+  if (wake) wake();
+}
+
+void MessageLoop::SetWakeHook(std::function<void()> hook) {
+  std::lock_guard lock(postMutex_);
+  wakeHook_ = std::move(hook);
 }
 
 uint64_t MessageLoop::Register(WindowTimer* timer) {
@@ -55,26 +63,38 @@ bool MessageLoop::FireDueTimers() {
   // Earliest due first, then in creation order.
   std::vector<std::tuple<int64_t, uint64_t>> due;
   for (auto& [id, timer] : timers_)
-    if (timer->enabled_ && timer->due_ <= now) due.emplace_back(timer->due_, id);
+    if (timer->enabled_ && !timer->running_ && timer->due_ <= now)
+      due.emplace_back(timer->due_, id);
   std::sort(due.begin(), due.end());
   bool fired = false;
   for (const auto& [when, id] : due) {
     // An earlier handler (or a modal loop inside it) may have destroyed, disabled, re-enabled
-    // or already fired this timer.
+    // or already fired this timer, or may be this timer's own handler still running.
     auto it = timers_.find(id);
-    if (it == timers_.end() || !it->second->enabled_ || it->second->due_ > now) continue;
+    if (it == timers_.end()) continue;
     WindowTimer* timer = it->second;
+    if (!timer->enabled_ || timer->running_ || timer->due_ > now) continue;
     timer->due_ = now + timer->interval_;
     fired = true;
-    if (timer->onTimer_) {
-      auto handler = timer->onTimer_;  // the handler may destroy its own timer
+    if (!timer->onTimer_) continue;
+    auto handler = timer->onTimer_;  // the handler may destroy its own timer
+    timer->running_ = true;
+    try {
       handler();
+    } catch (...) {
+      ClearRunning(id);
+      throw;
     }
+    ClearRunning(id);
   }
   return fired;
 }
 
-bool MessageLoop::HavePosts() {
+void MessageLoop::ClearRunning(uint64_t id) {
+  if (auto it = timers_.find(id); it != timers_.end()) it->second->running_ = false;
+}
+
+bool MessageLoop::HasPosts() {
   std::lock_guard lock(postMutex_);
   return !posted_.empty();
 }
@@ -107,7 +127,7 @@ bool MessageLoop::ProcessPending() {
 std::optional<int64_t> MessageLoop::NextDue() const {
   std::optional<int64_t> next;
   for (const auto& [id, timer] : timers_)
-    if (timer->enabled_ && (!next || timer->due_ < *next)) next = timer->due_;
+    if (timer->enabled_ && !timer->running_ && (!next || timer->due_ < *next)) next = timer->due_;
   return next;
 }
 
@@ -134,7 +154,7 @@ bool MessageLoop::RunUntil(const std::function<bool()>& done, int64_t timeoutMs)
     if (deadline >= 0 && now >= deadline) return false;
     std::optional<int64_t> next = NextDue();
     if (deadline >= 0 && (!next || *next > deadline)) next = deadline;
-    if (HavePosts()) continue;
+    if (HasPosts()) continue;
     if (clock_->IsManual()) {
       if (!next) return done && done();
       clock_->AdvanceTo(*next);

@@ -60,6 +60,11 @@ class MessageLoop {
 
   // Queues a call to run on this loop's thread. Safe from any thread.
   void Post(std::function<void()> call);
+  // Whether queued calls wait to run.
+  bool HasPosts();
+  // Called (on the posting thread) after every Post, so that a toolkit's event loop that drives
+  // this loop wakes up for calls posted from other threads. Empty: none.
+  void SetWakeHook(std::function<void()> hook);
 
   // Runs queued calls and the timers that are due now; returns whether anything ran.
   // This is "process pending messages".
@@ -72,7 +77,8 @@ class MessageLoop {
   // Asks the innermost RunUntil to return.
   void Quit();
 
-  // When the earliest enabled timer is due, if any.
+  // When the earliest enabled timer is due, if any. A timer whose handler is still running (a
+  // modal loop inside it) does not count: it fires again only after its handler returned.
   std::optional<int64_t> NextDue() const;
   // Number of enabled timers (tests use it to see whether speech is still scheduled).
   size_t EnabledTimers() const;
@@ -83,7 +89,7 @@ class MessageLoop {
   uint64_t Register(WindowTimer* timer);
   void Unregister(uint64_t id);
   bool FireDueTimers();
-  bool HavePosts();
+  void ClearRunning(uint64_t id);
 
   // Shared with the timers: a timer that outlives its thread's loop (a module-wide object
   // destroyed after the thread's storage) finds it gone instead of touching freed memory.
@@ -97,11 +103,13 @@ class MessageLoop {
   std::mutex postMutex_;
   std::condition_variable postSignal_;
   std::deque<std::function<void()>> posted_;
+  std::function<void()> wakeHook_;
 };
 
 // A window-message timer: interval, enabled flag and handler, bound to the creating thread's
 // loop. Created disabled. Handlers may enable, disable or destroy any timer, their own
-// included. A timer is used only on the thread that created it.
+// included, and may run a modal loop: the other timers keep firing in it, while the timer whose
+// handler runs is not re-entered. A timer is used only on the thread that created it.
 class WindowTimer {
  public:
   WindowTimer(uint32_t intervalMs, std::function<void()> onTimer);
@@ -124,6 +132,7 @@ class WindowTimer {
   uint64_t id_;
   uint32_t interval_;
   bool enabled_ = false;
+  bool running_ = false;  // its handler is on the stack
   int64_t due_ = 0;
   std::function<void()> onTimer_;
 };

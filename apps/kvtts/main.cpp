@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/kvtts/dialog_command.h"
 #include "apps/kvtts/output_format.h"
 #include "apps/kvtts/progress.h"
 #include "apps/kvtts/speak_local.h"
@@ -57,6 +58,8 @@ constexpr const char* kHelp =
     "  --progress       show the progress line of long work even when standard error is\n"
     "                   not a terminal (it shows on a terminal by default)\n"
     "  --quiet          no progress line\n"
+    "  --dialog NAME    open the engine's dialog about|lexicon|general|translate of the voice\n"
+    "  --screenshot F   (with --dialog) write the form to the PNG file F and close it\n"
     "  --local          use the synthesizer's own path instead of the engine\n"
     "  --trace          (with --local implied) instead of audio, write one JSON line per\n"
     "                   word slot as the front-end leaves it (to -o FILE, or standard output)\n"
@@ -82,6 +85,7 @@ struct Options {
   int voice = 1;
   std::optional<uint32_t> rate;
   std::vector<std::string> words;
+  std::string dialog, screenshot;
 };
 
 const char* const kVoiceNames[] = {"DAVLa", "DAVLuska", "DAVL"};
@@ -151,6 +155,12 @@ int main(int argc, char** argv) {
           v->size() > 9)
         return Usage("--rate needs a number (10..250)");
       o.rate = uint32_t(std::stoul(*v));
+    } else if (a == "--dialog" || a == "--screenshot") {
+      auto v = value(a.c_str());
+      if (!v || (a == "--dialog" && !kv::apps::IsDialogName(*v)))
+        return Usage(a == "--dialog" ? "--dialog needs about, lexicon, general or translate"
+                                     : "--screenshot needs a file name");
+      (a == "--dialog" ? o.dialog : o.screenshot) = *v;
     } else if (a == "--list-voices") {
       return kv::sapi::PrintVoiceList(std::cout, std::cerr) == 0 ? kOk : kSynthError;
     } else if (a == "--") {
@@ -161,6 +171,9 @@ int main(int argc, char** argv) {
       o.words.push_back(a);
     }
   }
+  if (!o.screenshot.empty() && o.dialog.empty()) return Usage("--screenshot goes with --dialog");
+  if (!o.dialog.empty())
+    return kv::apps::OpenEngineDialog(o.dialog, kVoiceNames[o.voice - 1], o.screenshot, std::cerr);
   if (!o.words.empty() && o.has_input) return Usage("give the text either as arguments or with -f");
   if (o.trace) o.local = true;
   if (int(!o.output.empty()) + int(o.to_stdout) + int(o.play) > 1)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -250,6 +251,26 @@ TEST_F(MessageLoopTest, ModalLoopInsideAHandlerKeepsTheThreadsTimersRunning) {
   // And after the modal loop the outer one goes on with the same timers.
   loop().RunUntil([&] { return background.size() == 4; });
   EXPECT_EQ(background.back(), 1400);
+}
+
+TEST_F(MessageLoopTest, ATimerThatOpensAModalLoopIsNotReenteredByIt) {
+  // The handler stays enabled, as a form's handler that opens a modal dialog may: the modal
+  // loop runs the other timers but not this one, and does not spin on its overdue time.
+  std::vector<int64_t> background;
+  WindowTimer bg(100, [&] { background.push_back(loop().Now()); });
+  int depth = 0, maxDepth = 0, opened = 0;
+  WindowTimer opener(50, [&] {
+    maxDepth = std::max(maxDepth, ++depth);
+    if (opened++ == 0) loop().RunUntil(nullptr, 330);  // the modal dialog, open 330 ms
+    --depth;
+  });
+  bg.SetEnabled(true);
+  opener.SetEnabled(true);
+  loop().RunUntil([&] { return opened == 2; });
+  EXPECT_EQ(maxDepth, 1);
+  EXPECT_EQ(background, (std::vector<int64_t>{1100, 1200, 1300}));
+  // Overdue when the modal loop ended, it fires at once after its handler returned.
+  EXPECT_EQ(clock->NowMs(), 1380);
 }
 
 TEST_F(MessageLoopTest, QuitEndsTheInnermostRunUntil) {
