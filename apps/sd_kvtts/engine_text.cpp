@@ -150,6 +150,10 @@ class Builder {
   }
   void AddSpace() { out_.text += ' '; }
   EngineText Finish() {
+    // Marks at the end go onto the last word: a word of tags alone would lose them.
+    if (!pending_.empty())
+      while (!out_.text.empty() && static_cast<unsigned char>(out_.text.back()) <= ' ')
+        out_.text.pop_back();
     FlushMarks();
     return std::move(out_);
   }
@@ -166,7 +170,7 @@ class Builder {
 };
 
 void AddElement(Builder& b, std::string_view tag) {
-  size_t n = 0;
+  size_t n = tag.starts_with('/') ? 1 : 0;
   while (n < tag.size() && tag[n] != ' ' && tag[n] != '/' && tag[n] != '\t' && tag[n] != '\n') ++n;
   const std::string name = cp1250::LowerCase(tag.substr(0, n));
   if (name == "mark") {
