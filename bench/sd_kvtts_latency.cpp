@@ -1,5 +1,5 @@
 // sd_kvtts_latency: how fast the speech-dispatcher module answers, in two ways (no part of the
-// tests). Run it from the build tree; a prefix without an engine gets the built one registered.
+// tests). Register the engine first (regsvr build/lib/kv_ttse.so).
 //
 //   sd_kvtts_latency [ROUNDS]
 //

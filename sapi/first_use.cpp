@@ -20,7 +20,7 @@ std::filesystem::path ProgramDir() {
 }  // namespace
 
 std::vector<std::filesystem::path> PackagedEngineCandidates(const std::filesystem::path& dir) {
-  return {dir / "../lib/kvtts/kv_ttse.so", dir / "../kvtts/kv_ttse.so", dir / "../lib/kv_ttse.so"};
+  return {dir / "../lib/kvtts/kv_ttse.so", dir / "../kvtts/kv_ttse.so"};
 }
 
 bool RegisterPackagedEngineIfNone(std::ostream& notes) {

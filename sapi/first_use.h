@@ -8,9 +8,9 @@
 
 namespace kv::sapi {
 
-// Where an installed engine library lies, relative to the folder of the running program: the
-// installed layout (bin/ beside lib/kvtts/, and the speech-dispatcher module folder beside
-// kvtts/) and the build tree (bin/ beside lib/).
+// Where an installed engine library lies, relative to the folder of the running program:
+// bin/ beside lib/kvtts/, and the speech-dispatcher module folder beside kvtts/. (Programs in
+// the build tree register nothing by themselves.)
 std::vector<std::filesystem::path> PackagedEngineCandidates(
     const std::filesystem::path& programDir);
 

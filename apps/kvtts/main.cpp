@@ -20,6 +20,7 @@
 #include "apps/kvtts/trace.h"
 #include "apps/kvtts/wav_writer.h"
 #include "platform/cp1250.h"
+#include "sapi/first_use.h"
 #include "sapi/speak_through_engine.h"
 #include "sapi/tts_enumerator.h"
 #include "synth/say_text.h"
@@ -131,6 +132,7 @@ int main(int argc, char** argv) {
         return Usage("--rate needs a number (10..250)");
       o.rate = uint32_t(std::stoul(*v));
     } else if (a == "--list-voices") {
+      kv::sapi::RegisterPackagedEngineIfNone(std::cerr);
       return kv::sapi::PrintVoiceList(std::cout, std::cerr) == 0 ? kOk : kSynthError;
     } else if (a == "--") {
       for (++i; i < argc; ++i) o.words.push_back(argv[i]);
@@ -176,6 +178,7 @@ int main(int argc, char** argv) {
   }
 
   if (!o.local) {
+    kv::sapi::RegisterPackagedEngineIfNone(std::cerr);
     kv::sapi::SpeakOptions speak;
     speak.text = *utf8;
     speak.voice = kVoiceNames[o.voice - 1];

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -69,6 +70,7 @@ class SpeechDispatcherTest : public ::testing::Test {
     if (Shell("command -v speech-dispatcher && command -v spd-say").find("spd-say") ==
         std::string::npos)
       return;
+    if (std::system(REGSVR_PATH " " KV_TTSE_PATH " >/dev/null") != 0) return;
     dir_ = test::Prefix() / "speechd";
     for (const char* sub : {"conf/modules", "run", "log", "home/.local/share"})
       fs::create_directories(dir_ / sub);
