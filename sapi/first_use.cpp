@@ -7,6 +7,10 @@
 #include "platform/com.h"
 #include "sapi/tts_enumerator.h"
 
+#ifndef KV_PRIVATE_LIB_DIR
+#define KV_PRIVATE_LIB_DIR "lib/kvtts"
+#endif
+
 namespace kv::sapi {
 
 namespace {
@@ -20,7 +24,9 @@ std::filesystem::path ProgramDir() {
 }  // namespace
 
 std::vector<std::filesystem::path> PackagedEngineCandidates(const std::filesystem::path& dir) {
-  return {dir / "../lib/kvtts/kv_ttse.so", dir / "../kvtts/kv_ttse.so"};
+  // Programs lie in <prefix>/bin, the speech-dispatcher module in <prefix>/lib/<its folder>.
+  const std::filesystem::path engine = std::filesystem::path(KV_PRIVATE_LIB_DIR) / "kv_ttse.so";
+  return {dir / ".." / engine, dir / "../.." / engine};
 }
 
 bool RegisterPackagedEngineIfNone(std::ostream& notes) {

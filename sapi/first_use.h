@@ -8,9 +8,10 @@
 
 namespace kv::sapi {
 
-// Where an installed engine library lies, relative to the folder of the running program:
-// bin/ beside lib/kvtts/, and the speech-dispatcher module folder beside kvtts/. (Programs in
-// the build tree register nothing by themselves.)
+// Where an installed engine library lies, relative to the folder of the running program: in
+// the private library folder of the installation (lib/<triplet>/kvtts), seen from bin/ and
+// from the speech-dispatcher module folder. (Programs in the build tree register nothing by
+// themselves.)
 std::vector<std::filesystem::path> PackagedEngineCandidates(
     const std::filesystem::path& programDir);
 

@@ -42,7 +42,7 @@ constexpr const char* kHelp =
     "Options:\n"
     "  -o FILE          write the WAV file to FILE\n"
     "  --stdout         write the WAV file to standard output\n"
-    "  --play           speak aloud on the sound device\n"
+    "  --play           speak aloud on the sound device (without -o or --stdout too)\n"
     "  -f FILE          read the text from FILE\n"
     "  -v VOICE         DAVLa (default, female), DAVLuska (child) or DAVL (male)\n"
     "  --rate N         speaking rate through the engine's attributes (10..250; 151 normal)\n"
@@ -146,8 +146,7 @@ int main(int argc, char** argv) {
   if (o.trace) o.local = true;
   if (int(!o.output.empty()) + int(o.to_stdout) + int(o.play) > 1)
     return Usage("give one of -o FILE, --stdout and --play");
-  if (o.output.empty() && !o.to_stdout && !o.play && !o.trace)
-    return Usage("say where the speech goes: -o FILE, --stdout or --play");
+  if (o.output.empty() && !o.to_stdout && !o.trace) o.play = true;  // no output named: aloud
   if (o.local && o.rate) return Usage("--rate works through the engine, not with --local");
   if (o.local && o.events && !o.play) return Usage("with --local, --events goes with --play");
 
