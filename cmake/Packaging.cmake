@@ -18,8 +18,11 @@ endif()
 target_compile_definitions(kvsapi PRIVATE KV_PRIVATE_LIB_DIR="${KV_PRIVATE_LIB_DIR}")
 set(KV_DOC_DIR share/doc/kvtts)
 
-# Programs of the package. The installer program joins this list once it exists.
-set(KV_PACKAGE_PROGRAMS kvtts kvreg regsvr)
+# Programs of the package. Another program (the installer, once it exists) joins them with
+#   set_property(GLOBAL APPEND PROPERTY KV_PACKAGE_PROGRAMS <target>)
+# in its own CMakeLists.txt; it gets a manual page when docs/man/<target>.h2m exists.
+get_property(KV_PACKAGE_PROGRAMS GLOBAL PROPERTY KV_PACKAGE_PROGRAMS)
+list(PREPEND KV_PACKAGE_PROGRAMS kvtts kvreg regsvr)
 set_target_properties(${KV_PACKAGE_PROGRAMS} PROPERTIES INSTALL_RPATH "$ORIGIN/../${KV_PRIVATE_LIB_DIR}")
 set_target_properties(sd_kvtts PROPERTIES INSTALL_RPATH "$ORIGIN/../../${KV_PRIVATE_LIB_DIR}")
 set_target_properties(kvttse PROPERTIES INSTALL_RPATH "$ORIGIN")
@@ -35,7 +38,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/speechd/speechd-kvtts.conf DESTINA
 # Manual pages, generated at build time.
 find_program(HELP2MAN help2man REQUIRED)
 set(man_pages)
-foreach(program kvtts kvreg regsvr sd_kvtts)
+foreach(program ${KV_PACKAGE_PROGRAMS} sd_kvtts)
+  if(NOT EXISTS ${PROJECT_SOURCE_DIR}/docs/man/${program}.h2m)
+    continue()
+  endif()
   set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
   add_custom_command(
     OUTPUT ${page}.gz
