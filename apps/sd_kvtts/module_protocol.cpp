@@ -44,10 +44,10 @@ uint32_t MessageSettings::Speed() const {
 
 std::string MessageSettings::ProsodyTags() const {
   // Pitch as the tone tag (-12..12 steps), volume as the loudness tag (63750 is full loudness,
-  // reached at volume 100; -100 is silence). Both stay set in the synthesizer, so every
-  // message states them.
+  // reached at volume 100; -100 is silence, as loudness 1: 0 would mean the voice's own
+  // loudness). Both stay set in the synthesizer, so every message states them.
   const long tone = std::lround(pitch * 12.0 / 100.0);
-  const long loudness = std::lround(63750.0 * (volume + 100) / 200.0);
+  const long loudness = std::max(1L, std::lround(63750.0 * (volume + 100) / 200.0));
   return "\\ton=" + std::to_string(tone) + "\\\\vol=" + std::to_string(loudness) + "\\";
 }
 

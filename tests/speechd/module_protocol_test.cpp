@@ -109,6 +109,9 @@ TEST_F(ModuleProtocolTest, SettingsSelectVoiceRateAndRefuseJunk) {
             "203 OK RECEIVING SETTINGS\n302 ERROR BAD SYNTAX\n");
   EXPECT_EQ(protocol.Settings().Voice(), 3) << "a known synthesis voice wins";
   EXPECT_EQ(protocol.Settings().rate, 50) << "a refused block changes nothing";
+  MessageSettings quiet;
+  quiet.volume = -100;
+  EXPECT_EQ(quiet.ProsodyTags(), "\\ton=0\\\\vol=1\\") << "loudness 0 would be the voice's own";
 }
 
 TEST_F(ModuleProtocolTest, ReportsMarksWhenTheirAudioHasBeenHeard) {
