@@ -55,8 +55,33 @@ export KVTTS_PREFIX=$root/prefix KVTTS_SOUND=capture:$root/dobry-den.wav
 bytes=$(stat -c %s "$root/dobry-den.wav")
 [ "$bytes" -gt $((44 + 22050)) ] || fail "kvtts spoke only $bytes bytes"
 echo "kvtts \"Dobrý den\" from the unpacked root: $bytes bytes of audio"
-rm -rf "$KVTTS_PREFIX"
+rm -rf "$KVTTS_PREFIX"; mkdir -p "$KVTTS_PREFIX"
 reply=$(printf 'INIT\nLIST VOICES\nQUIT\n' | "$root/usr/lib/speech-dispatcher-modules/sd_kvtts")
 grep -q "^299 OK LOADED SUCCESSFULLY" <<<"$reply" || fail "sd_kvtts did not start: $reply"
 grep -q "^200-DAVLuska" <<<"$reply" || fail "sd_kvtts lists no voices: $reply"
 echo "sd_kvtts from the unpacked root: ok"
+
+# speech-dispatcher finds the packaged module by itself (a configuration with no AddModule line,
+# as Debian ships it) and, with the documented line, speaks Czech through it.
+if command -v speech-dispatcher >/dev/null && command -v spd-say >/dev/null; then
+  sd=$root/speechd
+  mkdir -p "$sd/conf/modules" "$sd/run" "$sd/log" "$sd/home/.local/share"
+  chmod 700 "$sd/run"
+  echo default_driver=null >"$sd/home/.libao"
+  cp "$root/etc/speech-dispatcher/modules/kvtts.conf" "$sd/conf/modules/"
+  { printf 'LogDir "%s/log"\nAudioOutputMethod "libao"\n' "$sd"
+    grep -v '^#' "$root/usr/share/kvtts/speechd-kvtts.conf"; } >"$sd/conf/speechd.conf"
+  export KVTTS_SOUND=capture:$sd/spoken.wav SPEECHD_ADDRESS=unix_socket:$sd/run/speechd.sock
+  (cd "$sd" && HOME=$sd/home XDG_RUNTIME_DIR=$sd/run exec speech-dispatcher -s -t 0 \
+     -C "$sd/conf" -S "$sd/run/speechd.sock" -m "$root/usr/lib/speech-dispatcher-modules" \
+     2>/dev/null) &
+  server=$!
+  for _ in $(seq 100); do [ -S "$sd/run/speechd.sock" ] && break; sleep 0.1; done
+  timeout 30 spd-say -w -l cs "Dobrý den" || { kill "$server"; fail "spd-say failed"; }
+  kill "$server"; wait "$server" || true
+  bytes=$(stat -c %s "$sd/spoken.wav" 2>/dev/null || echo 0)
+  [ "$bytes" -gt $((44 + 22050)) ] || fail "speech-dispatcher spoke only $bytes bytes"
+  echo "spd-say -l cs \"Dobrý den\" through the packaged module: $bytes bytes of audio"
+else
+  echo "speech-dispatcher is not installed: its check is skipped"
+fi
