@@ -7,12 +7,13 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libsqlite3-dev sqlite3 libasound2-dev qt6-base-dev libsndfile1-dev libsoxr-dev
-          fonts-dejavu-core)
+          fonts-dejavu-core help2man)
 # The tests also need: clang and its libFuzzer runtime (fuzz smoke run), a private
-# speech-dispatcher with its clients, and an X server with an accessibility bus.
+# speech-dispatcher with its clients, an X server with an accessibility bus, and the package
+# check (packaging/check_package.sh: dpkg-shlibdeps, lintian, man).
 if [ "${1:-plain}" = all ]; then
   packages+=(clang libclang-rt-14-dev speech-dispatcher python3-speechd xvfb xauth dbus
-             at-spi2-core python3-pyatspi sox)
+             at-spi2-core python3-pyatspi sox dpkg-dev lintian man-db)
 fi
 missing=()
 for p in "${packages[@]}"; do

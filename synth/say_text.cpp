@@ -1,6 +1,7 @@
 // TSayText: construction, units and the settings key of a voice.
 #include "synth/say_text.h"
 
+#include <atomic>
 #include <fstream>
 
 #include "platform/message_box.h"
@@ -20,6 +21,9 @@ constexpr int32_t kVoicePitch[3] = {-30, -7, 5};  // DAVLa, DAVLuska, DAVL
 constexpr uint32_t kPlayInterval = 100, kEndInterval = 250;
 constexpr int32_t kNoBookmark = -222;
 
+// The synthesizer whose voice the process's shared synthesis settings hold.
+std::atomic<const TSayText*> g_settingsOwner{nullptr};
+
 int VoiceIndex(int32_t voice) {
   return voice >= 1 && voice <= 3 ? voice - 1 : 0;
 }
@@ -36,6 +40,7 @@ std::string VoiceKeyPath(int32_t voice) {
 
 TSayText::TSayText(int32_t voice) : voice_(voice) {
   SynthesisSettings.Pitch = kVoicePitch[VoiceIndex(voice)];
+  g_settingsOwner = this;
   CurrentBookmark = kNoBookmark;
   CurrentSlot = 1;
   WordReady = false;
@@ -69,6 +74,8 @@ TSayText::TSayText(int32_t voice) : voice_(voice) {
 }
 
 TSayText::~TSayText() {
+  const TSayText* self = this;
+  g_settingsOwner.compare_exchange_strong(self, nullptr);
   OnSpeechEvent = nullptr;
   PendingText.clear();
   if (PlayTimer) PlayTimer->SetEnabled(false);
@@ -97,6 +104,16 @@ void TSayText::LoadUnit(std::string_view name, MemoryStream& target) const {
       if (name[0] == h.letter) resource = h.resource;
   auto unit = platform::ThisModule().FindResource("WAV", resource);
   if (unit) target.Write(unit->data(), unit->size());
+}
+
+// The synthesis settings are shared by every synthesizer of the process, and a voice is
+// mostly its settings (the re-pitch count first of all). A synthesizer that starts a text after
+// another voice has set them takes them back: its own pitch, and its stored values reloaded.
+// Without this, a host that speaks with two voices by turns hears the later-made voice twice.
+void TSayText::TakeSharedSettings() {
+  if (g_settingsOwner.exchange(this) == this) return;
+  SynthesisSettings.Pitch = kVoicePitch[VoiceIndex(voice_)];
+  SettingsLoaded = false;
 }
 
 }  // namespace kv

@@ -97,6 +97,8 @@ class TSayText {
 
   // Settings: reloads the voice's values when the dialog flagged a change (or never loaded).
   void ReloadSettingsIfChanged();
+  // Makes the shared synthesis settings this voice's again after another voice set them.
+  void TakeSharedSettings();
   void ResetEchoLines();
 
   // Fields. The engine server and the dialogs reach into them as the front-end does.

@@ -80,6 +80,7 @@ void WriteSettingsDefaults() {
 }
 
 void TSayText::ReloadSettingsIfChanged() {
+  TakeSharedSettings();
   try {
     if (!Settings) return;
     const bool changed = Settings->ReadBool("Values_Changed");  // raises when missing

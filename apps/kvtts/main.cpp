@@ -23,6 +23,7 @@
 #include "apps/kvtts/progress.h"
 #include "apps/kvtts/speak_local.h"
 #include "platform/cp1250.h"
+#include "sapi/first_use.h"
 #include "sapi/speak_through_engine.h"
 #include "sapi/tts_enumerator.h"
 #include "synth/say_text.h"
@@ -49,7 +50,7 @@ constexpr const char* kHelp =
     "                   gets WAV\n"
     "  --stdout         write the audio to standard output (WAV unless --format says)\n"
     "  --format NAME    wav, flac, ogg, opus or mp3, whatever the file is called\n"
-    "  --play           speak aloud on the sound device\n"
+    "  --play           speak aloud on the sound device (also when no output is named)\n"
     "  -f FILE          read the text from FILE\n"
     "  -v VOICE         DAVLa (default, female), DAVLuska (child) or DAVL (male)\n"
     "  --rate N         speaking rate through the engine's attributes (10..250; 151 normal)\n"
@@ -162,6 +163,7 @@ int main(int argc, char** argv) {
                                      : "--screenshot needs a file name");
       (a == "--dialog" ? o.dialog : o.screenshot) = *v;
     } else if (a == "--list-voices") {
+      kv::sapi::RegisterPackagedEngineIfNone(std::cerr);
       return kv::sapi::PrintVoiceList(std::cout, std::cerr) == 0 ? kOk : kSynthError;
     } else if (a == "--") {
       for (++i; i < argc; ++i) o.words.push_back(argv[i]);
@@ -178,8 +180,7 @@ int main(int argc, char** argv) {
   if (o.trace) o.local = true;
   if (int(!o.output.empty()) + int(o.to_stdout) + int(o.play) > 1)
     return Usage("give one of -o FILE, --stdout and --play");
-  if (o.output.empty() && !o.to_stdout && !o.play && !o.trace)
-    return Usage("say where the speech goes: -o FILE, --stdout or --play");
+  if (o.output.empty() && !o.to_stdout && !o.trace) o.play = true;  // no output named: aloud
   if (o.local && o.rate) return Usage("--rate works through the engine, not with --local");
   if (o.local && o.events && !o.play) return Usage("with --local, --events goes with --play");
   if (!o.format.empty() && (o.play || o.trace))
@@ -224,6 +225,7 @@ int main(int argc, char** argv) {
   }
 
   if (!o.local) {
+    kv::sapi::RegisterPackagedEngineIfNone(std::cerr);
     kv::sapi::SpeakOptions speak;
     speak.text = *utf8;
     speak.voice = kVoiceNames[o.voice - 1];

@@ -29,6 +29,16 @@ TEST_F(SayText, EachVoiceSetsItsPitchAndOpensItsKey) {
   }
 }
 
+TEST_F(SayText, TwoVoicesSpeakingByTurnsEachKeepTheirPitch) {
+  TSayText female(1), male(3);  // the later one set the shared settings
+  for (TSayText* voice : {&female, &male, &female}) {
+    voice->PendingText = "ahoj";
+    voice->NewText = true;
+    voice->SpeakStep();
+    EXPECT_EQ(SynthesisSettings.Pitch, voice == &female ? -30 : 5);
+  }
+}
+
 TEST_F(SayText, StartsWithItsInitialState) {
   EXPECT_EQ(synth->CurrentBookmark, -222);
   EXPECT_EQ(synth->CurrentSlot, 1);

@@ -1,0 +1,64 @@
+// speech-dispatcher's output module protocol, one line at a time: commands, their data blocks
+// (ended by a line holding "."), the replies, and the messages handed to the speaker.
+//
+// Lines come without their line feed. Anything malformed gets an error reply and leaves the
+// module ready for the next command; a message body past kMaxMessageBytes is refused whole.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "apps/sd_kvtts/speaker.h"
+
+namespace kv::speechd {
+
+inline constexpr size_t kMaxMessageBytes = 256 * 1024;
+
+// The settings the server sends before every message (the last value of each key counts).
+struct MessageSettings {
+  int rate = 0, pitch = 0, volume = 100;  // -100..100
+  bool spelling = false;
+  std::string symbolicVoice;   // lower case; empty: none
+  std::string synthesisVoice;  // empty: none
+  // The voice they select: a synthesis voice of ours first, then the symbolic voice, else DAVLa.
+  int Voice() const;
+  // The engine's speed attribute for the rate, and the inline tags for pitch and volume.
+  uint32_t Speed() const;
+  std::string ProsodyTags() const;
+};
+
+class ModuleProtocol {
+ public:
+  ModuleProtocol(Speaker& speaker, std::function<void(std::string_view)> write);
+
+  // One line as read (a trailing carriage return is ignored in commands). `truncated`: the
+  // line was longer than the reader keeps.
+  void Feed(std::string_view line, bool truncated = false);
+  // After QUIT: the program ends.
+  bool Finished() const { return finished_; }
+  const MessageSettings& Settings() const { return settings_; }
+
+ private:
+  enum class Block { None, Set, Audio, LogLevel, Speak, Char, Key, SoundIcon };
+  void Command(std::string_view command);
+  void EndBlock();
+  void ApplySettings();
+  void AcceptAudio();
+  void SpeakMessage(Block kind);
+  void Reply(std::string_view lines) { write_(lines); }
+
+  Speaker& speaker_;
+  std::function<void(std::string_view)> write_;
+  MessageSettings settings_;
+  bool loaded_ = false;
+  bool finished_ = false;
+  Block block_ = Block::None;
+  std::vector<std::string> lines_;  // of the data block
+  size_t bytes_ = 0;
+  bool tooLong_ = false;
+};
+
+}  // namespace kv::speechd

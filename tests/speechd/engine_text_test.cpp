@@ -1,0 +1,61 @@
+// SSML and key names into the engine's text: marks become our bookmark tags, nothing else can.
+#include "apps/sd_kvtts/engine_text.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/cp1250.h"
+
+namespace kv::speechd {
+namespace {
+
+std::string Utf8(const std::string& cp1250) {
+  return cp1250::ToUtf8(cp1250);
+}
+
+TEST(EngineTextTest, MarksBecomeBookmarksInFrontOfTheNextWord) {
+  const EngineText t = FromSsml(
+      "<speak>Dobrý den.<mark name=\"__spd_0\"/> Jak <mark name='a&amp;b'/><mark "
+      "name=\"x>y\"/>se máte?<mark name=\"konec\"/></speak>");
+  const std::string a = std::to_string(MarkNumber(0)), b = std::to_string(MarkNumber(1));
+  const std::string c = std::to_string(MarkNumber(2)), d = std::to_string(MarkNumber(3));
+  EXPECT_EQ(Utf8(t.text), " Dobrý den. \\mrk=" + a + "\\Jak \\mrk=" + b + "\\\\mrk=" + c +
+                              "\\se máte?\\mrk=" + d + "\\");
+  EXPECT_EQ(t.marks, (std::vector<std::string>{"__spd_0", "a&b", "x>y", "konec"}));
+  // The numbers stay clear of the engine's own marks, however many a message has.
+  for (size_t i : {size_t(0), size_t(17999), size_t(18000), size_t(1000000)}) {
+    EXPECT_TRUE(IsMarkNumber(MarkNumber(i)));
+    EXPECT_GT(MarkNumber(i), 11111u);
+    EXPECT_LT(MarkNumber(i), 30000u);
+  }
+}
+
+TEST(EngineTextTest, OtherMarkupIsDroppedAndEntitiesDecoded) {
+  EXPECT_EQ(Utf8(FromSsml("<?xml version=\"1.0\"?><speak><!-- a > b --><emphasis level=\"x>\">"
+                          "P&#345;&#x00ED;li&scaron; &lt;b&gt; &amp; &quot;x&quot;</emphasis>"
+                          "<break time=\"300ms\"/>konec<unknown a='1'>!</unknown></speak>")
+                     .text),
+            " Příli&scaron; <b> & \"x\" konec! ");
+  EXPECT_EQ(Utf8(FromSsml("a < b").text), "a < b") << "a '<' that opens nothing is text";
+  EXPECT_EQ(Utf8(FromSsml("&#0;&#99999999;&#xZZ;&").text), " &#99999999;&#xZZ;&");
+}
+
+TEST(EngineTextTest, UserTextCannotCarryTags) {
+  for (const char* text : {"a \\mrk=5\\ b", "\\vol=0\\ticho", "{spd=200}rychle", "&#92;mrk=1&#92;x",
+                           "konec {kOnEc}", "\\"}) {
+    const std::string out = FromSsml(text).text;
+    EXPECT_EQ(out.find_first_of("\\{}"), std::string::npos) << text << " -> " << Utf8(out);
+  }
+  EXPECT_EQ(Utf8(FromSsml("a\\b").text), "a zpětné lomítko b");
+}
+
+TEST(EngineTextTest, SpellingCharactersAndKeysUseLetterNames) {
+  EXPECT_EQ(Utf8(FromSsml("<speak>krk ř</speak>", true).text), " ká er ká  eř  ");
+  EXPECT_EQ(Utf8(CharacterText("ž")), "žet ");
+  EXPECT_EQ(Utf8(CharacterText("space")), "mezera");
+  EXPECT_EQ(Utf8(CharacterText("\\")), " zpětné lomítko  ");
+  EXPECT_EQ(Utf8(KeyText("shift_a")), "shift á ");
+  EXPECT_EQ(Utf8(KeyText("kp-enter")), "kp enter");
+}
+
+}  // namespace
+}  // namespace kv::speechd
