@@ -3,7 +3,7 @@
 #   cmake --build build --target package      (or: cd build && cpack)
 #
 # Layout under /usr: the programs in bin/; the platform library and the engine library (with
-# its units inside and an empty pronunciation dictionary beside it) in lib/<triplet>/kvtts/; the
+# its units inside, its dialogs module and an empty pronunciation dictionary beside it) in lib/<triplet>/kvtts/; the
 # speech-dispatcher module in lib/speech-dispatcher-modules/ with its configuration in
 # /etc/speech-dispatcher/modules/; manual pages generated from the programs' --help by
 # help2man (sources in docs/man/). Installed programs find their libraries through $ORIGIN, so
@@ -25,10 +25,12 @@ get_property(KV_PACKAGE_PROGRAMS GLOBAL PROPERTY KV_PACKAGE_PROGRAMS)
 list(PREPEND KV_PACKAGE_PROGRAMS kvtts kvreg regsvr)
 set_target_properties(${KV_PACKAGE_PROGRAMS} PROPERTIES INSTALL_RPATH "$ORIGIN/../${KV_PRIVATE_LIB_DIR}")
 set_target_properties(sd_kvtts PROPERTIES INSTALL_RPATH "$ORIGIN/../../${KV_PRIVATE_LIB_DIR}")
-set_target_properties(kvttse PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(kvttse kvttsdlg PROPERTIES INSTALL_RPATH "$ORIGIN")
 
 install(TARGETS ${KV_PACKAGE_PROGRAMS} RUNTIME DESTINATION bin)
 install(TARGETS kvplatform kvttse LIBRARY DESTINATION ${KV_PRIVATE_LIB_DIR} NAMELINK_SKIP)
+# The engine loads its dialogs module from beside itself on the first dialog call.
+install(TARGETS kvttsdlg LIBRARY DESTINATION ${KV_PRIVATE_LIB_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kv_ttse.dct DESTINATION ${KV_PRIVATE_LIB_DIR})
 install(TARGETS sd_kvtts RUNTIME DESTINATION lib/speech-dispatcher-modules)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/speechd/kvtts.conf

@@ -25,6 +25,7 @@ contents=$(dpkg-deb -c "$deb")
 for file in usr/bin/kvtts usr/bin/kvreg usr/bin/regsvr \
             usr/lib/speech-dispatcher-modules/sd_kvtts \
             usr/lib/x86_64-linux-gnu/kvtts/kv_ttse.so usr/lib/x86_64-linux-gnu/kvtts/kv_ttse.dct \
+            usr/lib/x86_64-linux-gnu/kvtts/kv_ttsdlg.so \
             usr/lib/x86_64-linux-gnu/kvtts/libkvplatform.so \
             etc/speech-dispatcher/modules/kvtts.conf usr/share/kvtts/speechd-kvtts.conf \
             usr/share/doc/kvtts/README.md usr/share/doc/kvtts/copyright \
@@ -55,6 +56,10 @@ export KVTTS_PREFIX=$root/prefix KVTTS_SOUND=capture:$root/dobry-den.wav
 bytes=$(stat -c %s "$root/dobry-den.wav")
 [ "$bytes" -gt $((44 + 22050)) ] || fail "kvtts spoke only $bytes bytes"
 echo "kvtts \"Dobrý den\" from the unpacked root: $bytes bytes of audio"
+QT_QPA_PLATFORM=offscreen "$root/usr/bin/kvtts" --dialog about --screenshot "$root/about.png" \
+  2>/dev/null || fail "the engine's dialogs do not open from the unpacked root"
+[ -s "$root/about.png" ] || fail "the about form wrote no picture"
+echo "kvtts --dialog about from the unpacked root: ok"
 rm -rf "$KVTTS_PREFIX"; mkdir -p "$KVTTS_PREFIX"
 reply=$(printf 'INIT\nLIST VOICES\nQUIT\n' | "$root/usr/lib/speech-dispatcher-modules/sd_kvtts")
 grep -q "^299 OK LOADED SUCCESSFULLY" <<<"$reply" || fail "sd_kvtts did not start: $reply"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds (plain and AddressSanitizer+UBSan), runs a short fuzz smoke run of the text
-# front-end (libFuzzer, clang), then every test in both builds.
+# front-end (libFuzzer, clang), then every test in both builds, then builds and checks the
+# Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh all
@@ -13,4 +14,6 @@ for dir in build build-asan; do
   echo "== tests in $dir"
   ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" || status=1
 done
+echo "== the Debian package"
+packaging/check_package.sh build || status=1
 exit $status
