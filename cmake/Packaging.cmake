@@ -86,6 +86,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/lib)
+# kvtts loads the encoders of compressed audio files only when it writes one (not found by
+# shlibdeps, so named here).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsndfile1 (>= 1.2), libsoxr0")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "speech-dispatcher")
 set(CPACK_DEBIAN_PACKAGE_ENHANCES "speech-dispatcher")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Czech text-to-speech engine with three voices")

@@ -18,7 +18,7 @@ echo "== $deb"
 
 info=$(dpkg-deb -I "$deb")
 for field in "Package: kvtts" "Architecture: amd64" "Depends: .*libc6" "Depends: .*libsqlite3-0" \
-             "Depends: .*libasound2" "Suggests: speech-dispatcher"; do
+             "Depends: .*libasound2" "Depends: .*libsndfile1" "Suggests: speech-dispatcher"; do
   grep -q "^ $field" <<<"$info" || fail "control lacks '$field'"
 done
 contents=$(dpkg-deb -c "$deb")
@@ -56,6 +56,8 @@ export KVTTS_PREFIX=$root/prefix KVTTS_SOUND=capture:$root/dobry-den.wav
 bytes=$(stat -c %s "$root/dobry-den.wav")
 [ "$bytes" -gt $((44 + 22050)) ] || fail "kvtts spoke only $bytes bytes"
 echo "kvtts \"Dobrý den\" from the unpacked root: $bytes bytes of audio"
+"$root/usr/bin/kvtts" -o "$root/dobry-den.opus" "Dobrý den" || fail "kvtts wrote no Opus file"
+echo "kvtts -o dobry-den.opus from the unpacked root: $(stat -c %s "$root/dobry-den.opus") bytes"
 QT_QPA_PLATFORM=offscreen "$root/usr/bin/kvtts" --dialog about --screenshot "$root/about.png" \
   2>/dev/null || fail "the engine's dialogs do not open from the unpacked root"
 [ -s "$root/about.png" ] || fail "the about form wrote no picture"
