@@ -1,0 +1,37 @@
+// Installing, checking and removing the engine library in the prefix: the files under the
+// Windows folder and the COM and SAPI registration, written by the installer itself.
+//
+// The SAPI runtime counts as installed while its engine list key exists in
+// HKEY_LOCAL_MACHINE. Setting up a prefix for the runtime (InstallRuntime, the installer's
+// --runtime switch; regsvr creates it too when it registers an engine) creates the key; the
+// installer never creates it while installing the engine.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace kv::installer {
+
+// <Windows folder>/Speech/kvs/kv_ttse.so
+std::filesystem::path EnginePath();
+
+bool RuntimePresent();
+void InstallRuntime();
+
+// Writes the library (kept when present), the .inn and .dct word lists beside it (kept when
+// present) and the registration. False when the library cannot be written: nothing is
+// registered then.
+bool InstallEngine(const std::filesystem::path& enginePath);
+
+// Deletes the registered library and then the registration; the word lists stay. False, with
+// nothing changed, when the class is not registered, the library is loaded by a process, or
+// it cannot be deleted.
+bool UninstallEngine();
+
+// Whether the COM class key exists; the library path its InprocServer32 names (Windows-1250,
+// empty when missing); whether the engine list names the engine.
+bool EngineClassRegistered();
+std::string RegisteredLibraryPath();
+bool EngineListed();
+
+}  // namespace kv::installer
