@@ -5,6 +5,11 @@
 // HKEY_LOCAL_MACHINE. Setting up a prefix for the runtime (InstallRuntime, the installer's
 // --runtime switch; regsvr creates it too when it registers an engine) creates the key; the
 // installer never creates it while installing the engine.
+//
+// The voice settings, the installer's own voice's included, live in a subkey of that key, so
+// reading or writing them creates it. The installer therefore looks for the runtime once, when
+// it starts, before anything of its own touches the registry; it writes the voice defaults
+// only when the runtime is there.
 #pragma once
 
 #include <filesystem>

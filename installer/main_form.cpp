@@ -107,6 +107,7 @@ void SetChecked(QCheckBox* box, bool checked) {
 
 TForm_tts_Install::TForm_tts_Install() {
   setObjectName("Form_tts_Install");
+  RuntimeAtStart = RuntimePresent();
   CreateControls();
   ConnectHandlers();
   // FormCreate
@@ -303,7 +304,7 @@ void TForm_tts_Install::PlayAnimation(QLabel* player) {
 
 void TForm_tts_Install::UpdateStatus() {
   Status_tts->setText("Updating status");
-  const InstallerStatus status = ReadStatus();
+  const InstallerStatus status = ReadStatus(RuntimeAtStart);
   TTS_KORVEN_INSTALED->setEnabled(status.runtimePresent);
   if (status.runtimePresent) {
     SetChecked(TTS_KORVEN_INSTALED, status.engineInstalled);

@@ -78,6 +78,8 @@ class TForm_tts_Install : public QWidget {
   std::string UserKey;  // Windows-1250
   std::string InstalledVersion;
   bool Ready = false;
+  // Whether the runtime was there before the own voice's settings could create its key.
+  bool RuntimeAtStart = false;
   int StartTicks = 0;
   // The hidden lists parallel to CheckListBox1: each row's CLSID and internal name.
   std::vector<EngineRow> EngineRows;

@@ -61,9 +61,9 @@ VersionCheck CheckVersions() {
   return check;
 }
 
-InstallerStatus ReadStatus() {
+InstallerStatus ReadStatus(bool runtimePresent) {
   InstallerStatus status;
-  status.runtimePresent = RuntimePresent();
+  status.runtimePresent = runtimePresent;
   if (status.runtimePresent) {
     status.engineInstalled = EngineListed();
     status.prectiToInstalled = PrectiToInstalled();

@@ -31,6 +31,7 @@ struct InstallerStatus {
   std::string statusTts;      // Windows-1250
   std::string statusRekniTo;  // Windows-1250
 };
-InstallerStatus ReadStatus();
+// runtimePresent: whether the runtime was there when the program started (see engine_setup.h).
+InstallerStatus ReadStatus(bool runtimePresent);
 
 }  // namespace kv::installer
