@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "dialogs/dialogs_module.h"
 #include "installer/installer_texts.h"
 #include "installer/library_use.h"
 #include "installer/payload.h"
@@ -52,6 +53,9 @@ void InstallRuntime() {
 
 bool InstallEngine(const fs::path& enginePath) {
   if (!ExtractResourceToFile("KVTTSE", "RCDATA", enginePath)) return false;
+  // The engine opens its settings dialogs from the module beside itself.
+  ExtractResourceToFile("KVTTSDLG", "RCDATA",
+                        enginePath.parent_path() / dialogs::kDialogsModuleFile);
   ExtractResourceToFile("KVTTSEINN", "RCDATA", platform::ChangeFileExt(enginePath, ".inn"));
   ExtractResourceToFile("KVTTSEDCT", "RCDATA", platform::ChangeFileExt(enginePath, ".dct"));
   try {
@@ -86,6 +90,7 @@ bool UninstallEngine() {
     reg.CloseKey();
     std::error_code ec;
     if (library.empty() || LibraryInUse(library) || !fs::remove(library, ec)) return false;
+    fs::remove(library.parent_path() / dialogs::kDialogsModuleFile, ec);
     reg.DeleteKey(names::kClassKey);
     reg.SetRoot(HKEY_LOCAL_MACHINE);
     if (reg.OpenKey(names::kEngineListKey, false)) reg.DeleteValue(names::kEngineName);

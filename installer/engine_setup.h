@@ -23,12 +23,13 @@ std::filesystem::path EnginePath();
 bool RuntimePresent();
 void InstallRuntime();
 
-// Writes the library (kept when present), the .inn and .dct word lists beside it (kept when
-// present) and the registration. False when the library cannot be written: nothing is
+// Writes the library, the dialogs module it opens and the .inn and .dct word lists beside it
+// (each kept when present) and the registration. False when the library cannot be written: nothing is
 // registered then.
 bool InstallEngine(const std::filesystem::path& enginePath);
 
-// Deletes the registered library and then the registration; the word lists stay. False, with
+// Deletes the registered library, the dialogs module beside it and the registration; the word
+// lists stay. False, with
 // nothing changed, when the class is not registered, the library is loaded by a process, or
 // it cannot be deleted.
 bool UninstallEngine();
