@@ -8,8 +8,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <cstdlib>
 
+#include "dialogs/forms/dictionary_editor_form.h"
 #include "dialogs/gui_application.h"
 #include "installer/engine_setup.h"
 #include "installer/installer_texts.h"
@@ -17,6 +19,7 @@
 #include "installer/reg_work.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
+#include "platform/paths.h"
 #include "platform/sound.h"
 #include "synth/own_voice.h"
 #include "tests/support/test_prefix.h"
@@ -77,6 +80,9 @@ TEST_F(InstallerFormTest, GreetsWhenMluvitIsTrueAndInstallsThroughTheBox) {
   EXPECT_TRUE(std::filesystem::exists(EnginePath()));
   EXPECT_EQ(form.Status_tts->text(), QString::fromUtf8("Nainstalována verze 1.1.1.73"));
   EXPECT_TRUE(form.Precti_to->testAttribute(Qt::WA_ForceDisabled) == false);
+  // The dictionary editor edits the installed engine's dictionary.
+  form.ButtonSlovnik->click();
+  EXPECT_EQ(dialogs::DictionaryFileName, platform::ChangeFileExt(EnginePath(), ".dct"));
   form.TTS_KORVEN_INSTALED->setChecked(false);
   EXPECT_FALSE(std::filesystem::exists(EnginePath()));
 }
@@ -86,7 +92,11 @@ TEST_F(InstallerFormTest, TestTextSurvivesARestart) {
     TForm_tts_Install form;
     form.Timer1Timer();
     form.Memo1->setPlainText(QString::fromUtf8("Příliš žluťoučký kůň."));
+    form.PageControl1->setCurrentWidget(form.TabSheet2);  // the info page is written and shown
+    EXPECT_TRUE(std::filesystem::exists(TForm_tts_Install::InfoPagePath()));
+    EXPECT_TRUE(form.WebBrowser1->toPlainText().contains(QString::fromUtf8("Hlasový výstup")));
   }
+  EXPECT_FALSE(std::filesystem::exists(TForm_tts_Install::InfoPagePath()));
   TForm_tts_Install form;
   form.Timer1Timer();
   EXPECT_EQ(form.Memo1->toPlainText(), QString::fromUtf8("Příliš žluťoučký kůň."));
