@@ -23,8 +23,9 @@ LD_DEBUG=files "$bin/kvtts" -o "$KVTTS_PREFIX/out.wav" "Dobrý den." 2>"$KVTTS_P
 grep -q "file=$kvs/kv_ttse.so " "$KVTTS_PREFIX/ld.log"
 ! grep -q "file=$bin/../lib/kv_ttse.so" "$KVTTS_PREFIX/ld.log"
 test "$(stat -c %s "$KVTTS_PREFIX/out.wav")" -gt 10000
-# Its dictionary editor opens from the module beside it.
-"$bin/kvtts" --dialog lexicon --screenshot "$KVTTS_PREFIX/slovnik.png" >/dev/null 2>&1
+# Its dictionary editor opens from the module beside it. (The toolkit's font caches live until
+# the end, which a leak-checking build would report.)
+ASAN_OPTIONS=detect_leaks=0 "$bin/kvtts" --dialog lexicon --screenshot "$KVTTS_PREFIX/slovnik.png" >/dev/null 2>&1
 test -s "$KVTTS_PREFIX/slovnik.png"
 
 "$bin/kv_tts_install" --uninstall | grep -q "Nenainstalováno"
