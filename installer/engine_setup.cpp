@@ -37,6 +37,11 @@ void WriteRegistration(const fs::path& enginePath) {
 
 }  // namespace
 
+bool IsInstalledCopy(const fs::path& library) {
+  std::error_code ec;
+  return fs::weakly_canonical(library, ec) == fs::weakly_canonical(EnginePath(), ec);
+}
+
 fs::path EnginePath() {
   return platform::WindowsDir() / "Speech" / "kvs" / "kv_ttse.so";
 }
@@ -88,9 +93,13 @@ bool UninstallEngine() {
     if (!reg.OpenKey(InprocKey(), false)) return false;
     const fs::path library = cp1250::ToUtf8(reg.ReadString(""));
     reg.CloseKey();
-    std::error_code ec;
-    if (library.empty() || LibraryInUse(library) || !fs::remove(library, ec)) return false;
-    fs::remove(library.parent_path() / dialogs::kDialogsModuleFile, ec);
+    if (library.empty() || LibraryInUse(library)) return false;
+    if (IsInstalledCopy(library)) {
+      std::error_code ec;
+      fs::remove(library, ec);  // a library already gone counts as removed
+      if (ec) return false;
+      fs::remove(library.parent_path() / dialogs::kDialogsModuleFile, ec);
+    }
     reg.DeleteKey(names::kClassKey);
     reg.SetRoot(HKEY_LOCAL_MACHINE);
     if (reg.OpenKey(names::kEngineListKey, false)) reg.DeleteValue(names::kEngineName);

@@ -24,8 +24,8 @@ bool RuntimePresent();
 void InstallRuntime();
 
 // Writes the library, the dialogs module it opens and the .inn and .dct word lists beside it
-// (each kept when present) and the registration. False when the library cannot be written: nothing is
-// registered then.
+// (each kept when present) and the registration. False when the library cannot be written: nothing
+// is registered then.
 bool InstallEngine(const std::filesystem::path& enginePath);
 
 // Deletes the registered library, the dialogs module beside it and the registration; the word

@@ -125,6 +125,10 @@ TEST_F(InstallerTest, ReinstallKeepsTheUsersDictionaryAndTheLibrary) {
   // A library without a version record reads as not installed.
   EXPECT_EQ(CheckVersions().installedVersion, "");
   EXPECT_NE(CheckVersions().message.text.find(Cp("není nainstalován")), std::string::npos);
+  // A library that disappeared does not keep its registration forever.
+  fs::remove(EnginePath());
+  EXPECT_TRUE(UninstallEngine());
+  EXPECT_FALSE(EngineClassRegistered());
 }
 
 TEST_F(InstallerTest, UninstallIsRefusedWhileAnotherProcessHasTheLibraryMapped) {
@@ -153,6 +157,19 @@ TEST_F(InstallerTest, UninstallIsRefusedWhileAnotherProcessHasTheLibraryMapped) 
   ::kill(child, SIGKILL);
   ::waitpid(child, nullptr, 0);
   EXPECT_EQ(Headless("--uninstall"), 0);  // free again
+}
+
+TEST_F(InstallerTest, ALibraryRegisteredElsewhereIsUnregisteredButKept) {
+  InstallRuntime();
+  const fs::path elsewhere = test::Prefix() / "build" / "kv_ttse.so";
+  WriteFile(elsewhere, "a library registered in place");
+  platform::Registry reg(platform::HKEY_CLASSES_ROOT);
+  ASSERT_TRUE(reg.OpenKey("\\CLSID\\{3FF7410B-A888-4A67-BAFC-55FAF3C5424D}\\InprocServer32", true));
+  reg.WriteString("", elsewhere.string());
+  EXPECT_TRUE(UninstallEngine());
+  EXPECT_TRUE(fs::exists(elsewhere));
+  EXPECT_FALSE(EngineClassRegistered());
+  EXPECT_FALSE(UninstallEngine());  // nothing registered: refused
 }
 
 TEST(VersionMessage, VersionsCompareAsStrings) {
