@@ -108,6 +108,7 @@ void SetChecked(QCheckBox* box, bool checked) {
 TForm_tts_Install::TForm_tts_Install() {
   setObjectName("Form_tts_Install");
   RuntimeAtStart = RuntimePresent();
+  SetExtractionFailureSignal([] { QApplication::beep(); });
   CreateControls();
   ConnectHandlers();
   // FormCreate

@@ -28,12 +28,28 @@ std::string ResourceNameFor(std::string_view name) {
   return cp1250::UpperCase(result);
 }
 
+namespace {
+std::function<void()>& FailureSignal() {
+  static std::function<void()> signal;
+  return signal;
+}
+
+bool Failed() {
+  if (FailureSignal()) FailureSignal()();
+  return false;
+}
+}  // namespace
+
+void SetExtractionFailureSignal(std::function<void()> signal) {
+  FailureSignal() = std::move(signal);
+}
+
 bool ExtractResourceToFile(std::string_view name, std::string_view type, const fs::path& path) {
   std::error_code ec;
   if (fs::exists(path, ec)) return true;
   const auto data =
       platform::ThisModule().FindResource(type.empty() ? "RCDATA" : type, ResourceNameFor(name));
-  if (!data) return false;
+  if (!data) return Failed();
   fs::create_directories(path.parent_path(), ec);
   {
     std::ofstream out(path, std::ios::binary);
@@ -41,7 +57,7 @@ bool ExtractResourceToFile(std::string_view name, std::string_view type, const f
     if (out && out.flush()) return true;
   }
   fs::remove(path, ec);
-  return false;
+  return Failed();
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ std::string ResourceNameFor(std::string_view name);
 // partly written file is removed.
 bool ExtractResourceToFile(std::string_view name, std::string_view type,
                            const std::filesystem::path& path);
+
+// What a failed extraction does besides returning false (the window beeps).
+void SetExtractionFailureSignal(std::function<void()> signal);
 
 // The installer's private temporary folder, created on first use and removed at exit. Stands
 // for the fixed places on drive C: of the original system.

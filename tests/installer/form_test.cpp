@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -80,6 +81,14 @@ TEST_F(InstallerFormTest, GreetsWhenMluvitIsTrueAndInstallsThroughTheBox) {
   EXPECT_TRUE(std::filesystem::exists(EnginePath()));
   EXPECT_EQ(form.Status_tts->text(), QString::fromUtf8("Nainstalována verze 1.1.1.73"));
   EXPECT_TRUE(form.Precti_to->testAttribute(Qt::WA_ForceDisabled) == false);
+  // Switching the engine off in the list takes it off the engine list.
+  ASSERT_EQ(form.CheckListBox1->count(), 1);
+  EXPECT_EQ(form.CheckListBox1->item(0)->text(), "KORVEN TTS Engine (Czech)");
+  form.CheckListBox1->item(0)->setCheckState(Qt::Unchecked);
+  EXPECT_FALSE(EngineListed());
+  form.CheckListBox1->item(0)->setCheckState(Qt::Checked);
+  EXPECT_TRUE(EngineListed());
+
   // The dictionary editor edits the installed engine's dictionary.
   form.ButtonSlovnik->click();
   EXPECT_EQ(dialogs::DictionaryFileName, platform::ChangeFileExt(EnginePath(), ".dct"));
