@@ -24,6 +24,7 @@ std::string Terminal(const std::string& cp1250) {
 
 void PrintStatus(std::ostream& out) {
   const InstallerStatus status = ReadStatus(RuntimePresent());
+  if (!status.runtimePresent) out << Terminal(Cp(texts::kNoRuntime));
   out << "KORVEN TTS: " << Terminal(status.statusTts) << "\n"
       << Terminal(Cp("Přečti to!: ")) << Terminal(status.statusRekniTo) << "\n";
   if (status.runtimePresent) out << Terminal(status.version.message.text) << "\n";

@@ -167,7 +167,6 @@ void TForm_tts_Install::CreateControls() {
   Timer1->setInterval(100);
   PosTimer = new QTimer(this);
   PosTimer->setInterval(500);
-  QBuffer picture;
   if (auto data = platform::ThisModule().FindResource("AVI", "APPLICATION"))
     Image1->setPixmap(QPixmap::fromImage(QImage::fromData(data->data(), int(data->size()))));
 }
@@ -254,39 +253,44 @@ void TForm_tts_Install::Timer1Timer() {
   ++StartTicks;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   if (StartTicks == 1) {
-    SetOwnVoiceEvent(
-        [this](const std::string& text, const MemoryStream* wave) { ShowSpeechEvent(text, wave); });
-    {
-      Registry reg(HKEY_CURRENT_USER);
-      if (reg.OpenKey(UserKey, true)) {
-        const std::string memo = reg.ReadString(names::kTestMemoValue);
-        if (!memo.empty()) Memo1->setPlainText(ToQString(memo));
-      }
-    }
-    EnginePath = installer::EnginePath();
-    UpdateStatus();
-    Ready = true;
-    Rikat->setChecked(
-        RegReadBool(HKEY_LOCAL_MACHINE, names::kSettingsKey, names::kSpeakValue, false));
-    OwnVoiceActive = Rikat->isChecked();
-    Timer1->setInterval(1800);
-    Timer1->start();
-    PlayAnimation(Animate1);
-    // The box's own state: the page control around it is still disabled.
-    if (!TTS_KORVEN_INSTALED->testAttribute(Qt::WA_ForceDisabled)) {
-      SayOwn(Cp(texts::kGreeting));
-    } else {
-      OwnVoiceActive = true;
-      platform::ShowMessage(Cp(texts::kNoRuntime));
-    }
-    PageControl1->setEnabled(true);
-    ButtonOk->setEnabled(true);
-    AgentEnabled = true;
+    StartUp();
   } else {
     PlayAnimation(Animate2);
     Ready = true;
   }
   QApplication::restoreOverrideCursor();
+}
+
+void TForm_tts_Install::LoadTestMemo() {
+  Registry reg(HKEY_CURRENT_USER);
+  if (!reg.OpenKey(UserKey, true)) return;
+  const std::string memo = reg.ReadString(names::kTestMemoValue);
+  if (!memo.empty()) Memo1->setPlainText(ToQString(memo));
+}
+
+void TForm_tts_Install::StartUp() {
+  SetOwnVoiceEvent(
+      [this](const std::string& text, const MemoryStream* wave) { ShowSpeechEvent(text, wave); });
+  LoadTestMemo();
+  EnginePath = installer::EnginePath();
+  UpdateStatus();
+  Ready = true;
+  Rikat->setChecked(
+      RegReadBool(HKEY_LOCAL_MACHINE, names::kSettingsKey, names::kSpeakValue, false));
+  OwnVoiceActive = Rikat->isChecked();
+  Timer1->setInterval(1800);
+  Timer1->start();
+  PlayAnimation(Animate1);
+  // The box's own state: the page control around it is still disabled.
+  if (!TTS_KORVEN_INSTALED->testAttribute(Qt::WA_ForceDisabled)) {
+    SayOwn(Cp(texts::kGreeting));
+  } else {
+    OwnVoiceActive = true;
+    platform::ShowMessage(Cp(texts::kNoRuntime));
+  }
+  PageControl1->setEnabled(true);
+  ButtonOk->setEnabled(true);
+  AgentEnabled = true;
 }
 
 void TForm_tts_Install::PlayAnimation(QLabel* player) {

@@ -119,6 +119,9 @@ class TForm_tts_Install : public QWidget {
   void CreateTestPage();
   void ConnectHandlers();
   void PlayAnimation(QLabel* player);
+  // The first start-up tick: status, preferences, greeting or the runtime's absence.
+  void StartUp();
+  void LoadTestMemo();
   void FormDestroy();
 
   std::unique_ptr<dialogs::TSettingsStorage> FormStorage1;
