@@ -37,3 +37,12 @@ function(kv_add_resources target)
     VERBATIM)
   target_sources(${target} PRIVATE ${out}.cpp)
 endfunction()
+
+# The version record every module of the system carries (resource VERSION/040504E2, read by
+# the installer without loading the module): "FileVersion=<project version>". Sets var to the
+# generated file.
+function(kv_version_record var)
+  set(file ${PROJECT_BINARY_DIR}/version_record.txt)
+  file(CONFIGURE OUTPUT ${file} CONTENT "FileVersion=${PROJECT_VERSION}\n")
+  set(${var} ${file} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,112 @@
+#include "installer/engine_setup.h"
+
+#include <system_error>
+
+#include "dialogs/dialogs_module.h"
+#include "installer/installer_texts.h"
+#include "installer/library_use.h"
+#include "installer/payload.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+
+namespace kv::installer {
+namespace fs = std::filesystem;
+
+using platform::ERegistryException;
+using platform::HKEY_CLASSES_ROOT;
+using platform::HKEY_LOCAL_MACHINE;
+using platform::Registry;
+
+namespace {
+
+std::string InprocKey() {
+  return std::string(names::kClassKey) + "\\InprocServer32";
+}
+
+void WriteRegistration(const fs::path& enginePath) {
+  Registry reg(HKEY_CLASSES_ROOT);
+  if (reg.OpenKey(names::kClassKey, true))
+    reg.WriteString("", std::string(names::kEngineName) + " (Czech)");
+  if (reg.OpenKey(InprocKey(), true)) {
+    reg.WriteString("", cp1250::FromUtf8Lenient(enginePath.string()));
+    reg.WriteString("ThreadingModel", "Apartment");
+  }
+  reg.SetRoot(HKEY_LOCAL_MACHINE);
+  if (reg.OpenKey(names::kEngineListKey, false)) reg.WriteString(names::kEngineName, names::kClsid);
+}
+
+}  // namespace
+
+bool IsInstalledCopy(const fs::path& library) {
+  std::error_code ec;
+  return fs::weakly_canonical(library, ec) == fs::weakly_canonical(EnginePath(), ec);
+}
+
+fs::path EnginePath() {
+  return platform::WindowsDir() / "Speech" / "kvs" / "kv_ttse.so";
+}
+
+bool RuntimePresent() {
+  Registry reg(HKEY_LOCAL_MACHINE);
+  return reg.KeyExists(names::kEngineListKey);
+}
+
+void InstallRuntime() {
+  Registry reg(HKEY_LOCAL_MACHINE);
+  reg.OpenKey(names::kEngineListKey, true);
+}
+
+bool InstallEngine(const fs::path& enginePath) {
+  if (!ExtractResourceToFile("KVTTSE", "RCDATA", enginePath)) return false;
+  // The engine opens its settings dialogs from the module beside itself.
+  ExtractResourceToFile("KVTTSDLG", "RCDATA",
+                        enginePath.parent_path() / dialogs::kDialogsModuleFile);
+  ExtractResourceToFile("KVTTSEINN", "RCDATA", platform::ChangeFileExt(enginePath, ".inn"));
+  ExtractResourceToFile("KVTTSEDCT", "RCDATA", platform::ChangeFileExt(enginePath, ".dct"));
+  try {
+    WriteRegistration(enginePath);
+  } catch (const ERegistryException&) {
+    return false;
+  }
+  return true;
+}
+
+bool EngineClassRegistered() {
+  Registry reg(HKEY_CLASSES_ROOT);
+  return reg.KeyExists(names::kClassKey);
+}
+
+std::string RegisteredLibraryPath() {
+  Registry reg(HKEY_CLASSES_ROOT);
+  if (!reg.OpenKey(InprocKey(), false)) return {};
+  return reg.ReadString("");
+}
+
+bool EngineListed() {
+  Registry reg(HKEY_LOCAL_MACHINE);
+  return reg.OpenKey(names::kEngineListKey, false) && reg.ValueExists(names::kEngineName);
+}
+
+bool UninstallEngine() {
+  try {
+    Registry reg(HKEY_CLASSES_ROOT);
+    if (!reg.OpenKey(InprocKey(), false)) return false;
+    const fs::path library = cp1250::ToUtf8(reg.ReadString(""));
+    reg.CloseKey();
+    if (library.empty() || LibraryInUse(library)) return false;
+    if (IsInstalledCopy(library)) {
+      std::error_code ec;
+      fs::remove(library, ec);  // a library already gone counts as removed
+      if (ec) return false;
+      fs::remove(library.parent_path() / dialogs::kDialogsModuleFile, ec);
+    }
+    reg.DeleteKey(names::kClassKey);
+    reg.SetRoot(HKEY_LOCAL_MACHINE);
+    if (reg.OpenKey(names::kEngineListKey, false)) reg.DeleteValue(names::kEngineName);
+    return true;
+  } catch (const ERegistryException&) {
+    return false;
+  }
+}
+
+}  // namespace kv::installer

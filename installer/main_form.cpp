@@ -1,0 +1,524 @@
+#include "installer/main_form.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDate>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMovie>
+#include <QPainter>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "dialogs/forms/dictionary_editor_form.h"
+#include "dialogs/forms/gradient_background.h"
+#include "dialogs/forms/qt_text.h"
+#include "dialogs/forms/settings_storage.h"
+#include "dialogs/forms/voice_properties_form.h"
+#include "installer/agent_seam.h"
+#include "installer/engine_setup.h"
+#include "installer/file_version.h"
+#include "installer/installer_texts.h"
+#include "installer/payload.h"
+#include "installer/precti_to.h"
+#include "installer/reg_work.h"
+#include "installer/status.h"
+#include "installer/wave_outline.h"
+#include "platform/message_box.h"
+#include "platform/module.h"
+#include "platform/paths.h"
+#include "synth/memory_stream.h"
+#include "synth/own_voice.h"
+
+namespace kv::installer {
+namespace fs = std::filesystem;
+
+using dialogs::FromQString;
+using dialogs::ToQString;
+using platform::HKEY_CURRENT_USER;
+using platform::HKEY_LOCAL_MACHINE;
+using platform::Registry;
+
+namespace {
+
+constexpr int kClientWidth = 476;
+constexpr int kClientHeight = 313;
+constexpr const char* kWebAddress = "https://www.korven.cz/";
+
+// A label that runs a handler when clicked (LL).
+class TClickLabel : public QLabel {
+ public:
+  TClickLabel(const QString& text, QWidget* parent, std::function<void()> onClick)
+      : QLabel(text, parent), onClick_(std::move(onClick)) {}
+
+ protected:
+  void mousePressEvent(QMouseEvent*) override {
+    if (onClick_) onClick_();
+  }
+
+ private:
+  std::function<void()> onClick_;
+};
+
+QString U(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+
+QLabel* MakeLabel(const QString& text, QWidget* parent, int x, int y, int w, int h) {
+  auto* label = new QLabel(text, parent);
+  label->setGeometry(x, y, w, h);
+  return label;
+}
+
+template <typename T>
+T* Place(T* widget, int x, int y, int w, int h, const QString& hint = {}) {
+  widget->setGeometry(x, y, w, h);
+  if (!hint.isEmpty()) widget->setToolTip(hint);
+  return widget;
+}
+
+// Days since 30 December 1899, the form's date number.
+int TodayNumber() {
+  return int(QDate(1899, 12, 30).daysTo(QDate::currentDate()));
+}
+
+QString ProgramVersion() {
+  return ToQString(ReadFileVersion(platform::ThisModule().FileName()));
+}
+
+// Sets a check box from code without running its handler's work (Ready is cleared around it).
+void SetChecked(QCheckBox* box, bool checked) {
+  const QSignalBlocker block(box);
+  box->setChecked(checked);
+}
+
+}  // namespace
+
+TForm_tts_Install::TForm_tts_Install() {
+  setObjectName("Form_tts_Install");
+  RuntimeAtStart = RuntimePresent();
+  SetExtractionFailureSignal([] { QApplication::beep(); });
+  CreateControls();
+  ConnectHandlers();
+  // FormCreate
+  setWindowTitle(U(" KORVEN TTS Instalátor - (de)aktivátor Text-To-Speech verze ") +
+                 ProgramVersion());
+  UserKey =
+      "\\SOFTWARE\\KORVEN\\" + platform::ThisModule().FileName().stem().string() + "\\MSAGENT";
+  D->setText(QString::number(TodayNumber()));
+  FormStorage1 = std::make_unique<dialogs::TSettingsStorage>(HKEY_CURRENT_USER,
+                                                             "SOFTWARE\\KORVEN\\KV_TTS_Install");
+  FormStorage1->AddPlacement("Form_tts_Install", this);
+  FormStorage1->AddProperty(
+      "PageControl1_ActivePage", [this] { return std::to_string(PageControl1->currentIndex()); },
+      [this](const std::string& v) { PageControl1->setCurrentIndex(std::atoi(v.c_str())); });
+  FormStorage1->Load();
+  Timer1->start();
+  PosTimer->start();
+}
+
+TForm_tts_Install::~TForm_tts_Install() {
+  FormDestroy();
+}
+
+void TForm_tts_Install::CreateControls() {
+  setFixedSize(kClientWidth, kClientHeight);
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+  setAutoFillBackground(false);
+  if (const QScreen* screen = QApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  Image1 = MakeLabel({}, this, 0, 0, 64, 64);
+  Animate1 = MakeLabel({}, this, 4, 70, 64, 64);
+  Animate2 = MakeLabel({}, this, 4, 140, 64, 64);
+  ST = MakeLabel("><", this, 72, 4, 300, 16);
+  ST->setStyleSheet("color: aqua; font-weight: bold;");
+  LL = new TClickLabel("*", this, [this] { LLClick(); });
+  Place(LL, 458, 4, 12, 16);
+  LabelInfo = MakeLabel({}, this, 72, 22, 396, 40);
+  LabelInfo->setWordWrap(true);
+  ButtonOk = Place(new QPushButton("Ok", this), 400, 284, 70, 24, U("Ukončit program?"));
+  ButtonOk->setEnabled(false);
+  Rikat = Place(new QCheckBox(U("Použít hlasové vysvětlivky "), this), 72, 286, 300, 20,
+                U("Použít hlasové vysvětlivky tohoto okna?"));
+  PageControl1 = Place(new QTabWidget(this), 72, 64, 398, 216);
+  PageControl1->setEnabled(false);
+  CreateInstallerPage();
+  CreateSwitcherPage();
+  CreateTestPage();
+  TabSheet2 = new QWidget;
+  WebBrowser1 = new QTextBrowser(TabSheet2);
+  WebBrowser1->setGeometry(0, 0, 392, 188);
+  WebBrowser1->setOpenExternalLinks(true);  // the desktop's browser
+  PageControl1->addTab(TabSheet2, "Info");
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(100);
+  PosTimer = new QTimer(this);
+  PosTimer->setInterval(500);
+  if (auto data = platform::ThisModule().FindResource("AVI", "APPLICATION"))
+    Image1->setPixmap(QPixmap::fromImage(QImage::fromData(data->data(), int(data->size()))));
+}
+
+void TForm_tts_Install::CreateInstallerPage() {
+  TabSheet1 = new QWidget;
+  TTS_KORVEN_INSTALED =
+      Place(new QCheckBox(U("Nainstalovat hlasový systém KORVEN (TTS SAPI 4.0)"), TabSheet1), 6, 6,
+            380, 20, U("Nainstalovat český hlasový engin DAVLA KORVEN."));
+  TTS_KORVEN_INSTALED->setEnabled(false);
+  Precti_to =
+      Place(new QCheckBox(U("Nainstalovat pravé tlačístko v exploreru \"Přečti to!\""), TabSheet1),
+            6, 28, 380, 20,
+            U("Aktivovat položku \"Přečti to!\" na pravé tlačítko myšky v Microsoft "
+              "exploreru. \r\n(Jen s nainstalovanou technologií MS Agent)."));
+  Precti_to->setEnabled(false);
+  MakeLabel("Status:", TabSheet1, 6, 54, 50, 16);
+  Status_tts = MakeLabel("init", TabSheet1, 60, 54, 320, 16);
+  MakeLabel("Status:", TabSheet1, 6, 72, 50, 16);
+  Status_Rekni_to = MakeLabel("init", TabSheet1, 60, 72, 320, 16);
+  TestMSAgent = Place(new QPushButton("Test MSAgent", TabSheet1), 6, 94, 110, 24);
+  IM = MakeLabel({}, TabSheet1, 6, 124, 301, 56);
+  IM->setVisible(false);
+  URLLabel1 = MakeLabel(QString("<a href=\"%1\">www.korven.cz</a>").arg(kWebAddress), TabSheet1, 6,
+                        140, 200, 16);
+  URLLabel1->setOpenExternalLinks(true);
+  D = MakeLabel({}, TabSheet1, 320, 164, 64, 16);
+  PageControl1->addTab(TabSheet1, U("Instalátor"));
+}
+
+void TForm_tts_Install::CreateSwitcherPage() {
+  TabSheet4 = new QWidget;
+  auto* label2 =
+      MakeLabel(U("Doporučujeme aktivovat pouze jeden z enginů :"), TabSheet4, 6, 4, 380, 16);
+  label2->setAlignment(Qt::AlignCenter);
+  label2->setWordWrap(true);
+  CheckListBox1 = Place(new QListWidget(TabSheet4), 6, 24, 380, 120);
+  LSEIN = MakeLabel("Registry internal Name : ", TabSheet4, 6, 148, 380, 16);
+  LSEIC = MakeLabel("CLSID : ", TabSheet4, 6, 166, 380, 16);
+  PageControl1->addTab(TabSheet4, U("(de)aktivátor"));
+}
+
+void TForm_tts_Install::CreateTestPage() {
+  TabSheetTest = new QWidget;
+  Memo1 = Place(new QPlainTextEdit(TabSheetTest), 6, 6, 200, 150);
+  Memo1->setPlainText(U("Testovací text 1, 2, 3.\nAktuální verze TTS je \nwww.korven.cz"));
+  Button4 = Place(new QPushButton(U("Řekni to hlasem v instalátoru"), TabSheetTest), 6, 160, 200,
+                  24, U("Hlas zabudovaný v tomto programu (KV_TTS_INSTALL.EXE)"));
+  auto* tts = Place(new QGroupBox("TTS", TabSheetTest), 212, 2, 174, 56);
+  ButtonSlovnik = Place(new QPushButton(U("Slovník"), tts), 6, 22, 78, 26);
+  ButtonProperties = Place(new QPushButton("Properties", tts), 90, 22, 78, 26);
+  auto* agent = Place(new QGroupBox("Microsoft Agent", TabSheetTest), 212, 62, 174, 120);
+  ButtonUninit = Place(new QPushButton("U n i n i t", agent), 6, 22, 162, 26);
+  ButtonUninit->setEnabled(false);
+  Button2 = Place(new QPushButton(U("Řekni"), agent), 6, 52, 162, 26,
+                  U("Test MS Agent (pouze je-li nainstalován)"));
+  Button5 = Place(new QPushButton("Properties", agent), 6, 82, 162, 26);
+  PageControl1->addTab(TabSheetTest, "Test");
+}
+
+void TForm_tts_Install::ConnectHandlers() {
+  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  connect(PosTimer, &QTimer::timeout, this,
+          [this] { ButtonUninit->setEnabled(AgentFormExists()); });
+  connect(ButtonOk, &QPushButton::clicked, this, [this] { close(); });
+  connect(Rikat, &QCheckBox::toggled, this, [this] { RikatClick(); });
+  connect(TTS_KORVEN_INSTALED, &QCheckBox::toggled, this, [this] { TTS_KORVEN_INSTALEDClick(); });
+  connect(Precti_to, &QCheckBox::toggled, this, [this] { Precti_toClick(); });
+  connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+  connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+  connect(TestMSAgent, &QPushButton::clicked, this, [this] { TestMSAgentClick(); });
+  connect(ButtonUninit, &QPushButton::clicked, this, [this] { ButtonUninitClick(); });
+  connect(ButtonSlovnik, &QPushButton::clicked, this, [this] { ButtonSlovnikClick(); });
+  connect(ButtonProperties, &QPushButton::clicked, this, [this] { ButtonPropertiesClick(); });
+  connect(CheckListBox1, &QListWidget::currentRowChanged, this, [this] { CheckListBox1Click(); });
+  connect(CheckListBox1, &QListWidget::itemChanged, this,
+          [this](QListWidgetItem* item) { CheckListBox1ClickCheck(item); });
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+}
+
+void TForm_tts_Install::Timer1Timer() {
+  Timer1->stop();
+  ++StartTicks;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  if (StartTicks == 1) {
+    StartUp();
+  } else {
+    PlayAnimation(Animate2);
+    Ready = true;
+  }
+  QApplication::restoreOverrideCursor();
+}
+
+void TForm_tts_Install::LoadTestMemo() {
+  Registry reg(HKEY_CURRENT_USER);
+  if (!reg.OpenKey(UserKey, true)) return;
+  const std::string memo = reg.ReadString(names::kTestMemoValue);
+  if (!memo.empty()) Memo1->setPlainText(ToQString(memo));
+}
+
+void TForm_tts_Install::StartUp() {
+  SetOwnVoiceEvent(
+      [this](const std::string& text, const MemoryStream* wave) { ShowSpeechEvent(text, wave); });
+  LoadTestMemo();
+  EnginePath = installer::EnginePath();
+  UpdateStatus();
+  Ready = true;
+  Rikat->setChecked(
+      RegReadBool(HKEY_LOCAL_MACHINE, names::kSettingsKey, names::kSpeakValue, false));
+  OwnVoiceActive = Rikat->isChecked();
+  Timer1->setInterval(1800);
+  Timer1->start();
+  PlayAnimation(Animate1);
+  // The box's own state: the page control around it is still disabled.
+  if (!TTS_KORVEN_INSTALED->testAttribute(Qt::WA_ForceDisabled)) {
+    SayOwn(Cp(texts::kGreeting));
+  } else {
+    OwnVoiceActive = true;
+    platform::ShowMessage(Cp(texts::kNoRuntime));
+  }
+  PageControl1->setEnabled(true);
+  ButtonOk->setEnabled(true);
+  AgentEnabled = true;
+}
+
+void TForm_tts_Install::PlayAnimation(QLabel* player) {
+  const auto data = platform::ThisModule().FindResource("AVI", "APPLICATION");
+  if (!data) return;
+  auto* buffer = new QBuffer(player);
+  buffer->setData(reinterpret_cast<const char*>(data->data()), qsizetype(data->size()));
+  auto* movie = new QMovie(buffer, QByteArray(), player);
+  // Plays through once and stays on the last frame.
+  connect(movie, &QMovie::frameChanged, player, [movie](int frame) {
+    if (frame + 1 >= movie->frameCount()) movie->setPaused(true);
+  });
+  player->setMovie(movie);
+  movie->start();
+}
+
+void TForm_tts_Install::UpdateStatus() {
+  Status_tts->setText("Updating status");
+  const InstallerStatus status = ReadStatus(RuntimeAtStart);
+  TTS_KORVEN_INSTALED->setEnabled(status.runtimePresent);
+  if (status.runtimePresent) {
+    SetChecked(TTS_KORVEN_INSTALED, status.engineInstalled);
+    Precti_to->setEnabled(status.engineInstalled);
+    SetChecked(Precti_to, status.prectiToInstalled);
+    LLClick();
+  }
+  Status_tts->setText(ToQString(status.statusTts));
+  Status_Rekni_to->setText(ToQString(status.statusRekniTo));
+  ListEngines();
+}
+
+void TForm_tts_Install::LLClick() {
+  const VersionCheck check = CheckVersions();
+  LL->setToolTip(ToQString(check.libraryHint));
+  InstalledVersion = check.installedVersion;
+  LabelInfo->setText(ToQString(check.message.text).replace('\r', '\n'));
+  if (check.message.recommendReinstall) {
+    PageControl1->setCurrentWidget(TabSheet1);
+    platform::ShowMessage(check.message.text);
+  }
+}
+
+void TForm_tts_Install::RikatClick() {
+  if (!Ready) return;
+  const bool checked = Rikat->isChecked();
+  RegWriteBool(HKEY_LOCAL_MACHINE, names::kSettingsKey, names::kSpeakValue, checked);
+  OwnVoiceActive = checked;
+  if (checked) SayOwn(Cp(texts::kGreeting));
+}
+
+void TForm_tts_Install::TTS_KORVEN_INSTALEDClick() {
+  if (!Ready) return;
+  if (CharacterLoaded) {
+    AgentShutdown();
+    TestMSAgent->setText("Test MS Agenta");
+  }
+  if (TTS_KORVEN_INSTALED->isChecked()) {
+    Status_tts->setText("Instaling....");
+    Status_tts->repaint();
+    if (!InstallEngine(EnginePath)) platform::ShowMessage(Cp(texts::kInstallFailed));
+  } else {
+    Status_tts->setText("Uninstaling....");
+    Status_tts->repaint();
+    if (!UninstallEngine()) platform::ShowMessage(Cp(texts::kUninstallRefused));
+  }
+  Ready = false;
+  UpdateStatus();
+  Ready = true;
+}
+
+void TForm_tts_Install::Precti_toClick() {
+  if (!Ready) return;
+  if (Precti_to->isChecked()) {
+    Status_Rekni_to->setText("Instaling....");
+    Status_Rekni_to->repaint();
+    if (!InstallPrectiTo(EnginePath.parent_path()))
+      platform::ShowMessage(Cp(texts::kPrectiToInstallFailed));
+  } else {
+    Status_Rekni_to->setText("Uninstaling....");
+    if (!UninstallPrectiTo()) platform::ShowMessage(Cp(texts::kPrectiToUninstallRefused));
+  }
+  Ready = false;
+  UpdateStatus();
+  Ready = true;
+}
+
+void TForm_tts_Install::Button4Click() {
+  OwnVoiceActive = true;
+  SayOwn(FromQString(Memo1->toPlainText()));
+}
+
+void TForm_tts_Install::Button2Click() {
+  AgentEnabled = true;
+  AgentCommand({"GOTOACTIVEFORM", "~SHOW", FromQString(Memo1->toPlainText())});
+  PosTimer->start();
+}
+
+void TForm_tts_Install::Button5Click() {
+  AgentEnabled = true;
+  PosTimer->start();
+  AgentCommand({""});
+  if (AgentFormExists()) AgentShowProperties();
+}
+
+void TForm_tts_Install::TestMSAgentClick() {
+  if (TestMSAgent->text().contains("Uninit")) {
+    AgentEnabled = false;
+    AgentShutdown();
+    TestMSAgent->setText("Test MSAgent");
+    return;
+  }
+  AgentEnabled = true;
+  OwnVoiceActive = false;
+  AgentCommand({"GOTOACTIVEFORM", "~SHOW", FromQString(Memo1->toPlainText())});
+  TestMSAgent->setText("Uninit MSA");
+}
+
+void TForm_tts_Install::ButtonUninitClick() {
+  AgentEnabled = false;
+  TestMSAgent->setText("Test MS Agent");
+  AgentShutdown();
+}
+
+void TForm_tts_Install::ButtonSlovnikClick() {
+  dialogs::DictionaryFileName = platform::ChangeFileExt(EnginePath, ".dct");
+  if (!slovnik_) slovnik_ = new dialogs::TFormSlovnik(this);
+  slovnik_->OnSay = SayThroughAgent;
+  slovnik_->show();
+}
+
+void TForm_tts_Install::ButtonPropertiesClick() {
+  dialogs::VoiceIndex = 0;
+  if (!properties_) properties_ = new dialogs::TFormViceProperties(this);
+  properties_->OnSay = SayThroughAgent;
+  properties_->show();
+}
+
+void TForm_tts_Install::ListEngines() {
+  const QSignalBlocker block(CheckListBox1);
+  CheckListBox1->clear();
+  EngineRows = installer::ListEngines();
+  for (const EngineRow& row : EngineRows) {
+    auto* item = new QListWidgetItem(ToQString(row.display), CheckListBox1);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(row.active ? Qt::Checked : Qt::Unchecked);
+  }
+}
+
+void TForm_tts_Install::CheckListBox1Click() {
+  const int i = CheckListBox1->currentRow();
+  if (i < 0 || size_t(i) >= EngineRows.size()) return;
+  LSEIN->setText("Registry internal Name : " + ToQString(EngineRows[size_t(i)].name));
+  LSEIC->setText("CLSID : " + ToQString(EngineRows[size_t(i)].clsid));
+}
+
+void TForm_tts_Install::CheckListBox1ClickCheck(QListWidgetItem* item) {
+  const int i = CheckListBox1->row(item);
+  if (i < 0 || size_t(i) >= EngineRows.size()) return;
+  EngineRow& row = EngineRows[size_t(i)];
+  row.active = item->checkState() == Qt::Checked;
+  SetEngineActive(row, row.active);
+}
+
+fs::path TForm_tts_Install::InfoPagePath() {
+  return ScratchDir() / "kv_tts_temp.html";
+}
+
+void TForm_tts_Install::PageControl1Change() {
+  if (PageControl1->currentWidget() != TabSheet2 || browserLocation_ == InfoPagePath()) return;
+  std::error_code ec;
+  fs::remove(InfoPagePath(), ec);
+  if (!ExtractResourceToFile("KVTTS_HTML", "RCDATA", InfoPagePath())) {
+    browserLocation_.clear();
+    WebBrowser1->clear();
+    return;
+  }
+  std::ifstream in(InfoPagePath(), std::ios::binary);
+  const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  WebBrowser1->setHtml(ToQString(page));  // the page is Windows-1250
+  browserLocation_ = InfoPagePath();
+}
+
+void TForm_tts_Install::ShowSpeechEvent(const std::string& text, const MemoryStream* wave) {
+  ST->setText(">" + ToQString(text) + "<");
+  IM->setVisible(!text.empty());
+  URLLabel1->setVisible(text.empty());
+  if (wave) DrawWave(*wave);
+}
+
+void TForm_tts_Install::DrawWave(const MemoryStream& wave) {
+  QPixmap image(IM->size());
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  const int middle = int(std::nearbyint(image.height() / 2.0));
+  painter.setPen(QColor(0x80, 0x80, 0x80));
+  painter.drawLine(0, middle, image.width(), middle);
+  painter.setPen(Qt::black);
+  const auto points = WaveOutline(wave.Bytes(), image.width(), image.height());
+  for (size_t i = 1; i < points.size(); ++i)
+    painter.drawLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+  painter.end();
+  IM->setPixmap(image);
+}
+
+void TForm_tts_Install::paintEvent(QPaintEvent*) {
+  dialogs::PaintGradientBackground(*this);
+}
+
+void TForm_tts_Install::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  PageControl1Change();  // FormActivate
+}
+
+void TForm_tts_Install::closeEvent(QCloseEvent* event) {
+  FormStorage1->Save();
+  FormDestroy();
+  event->accept();
+  QApplication::quit();  // closing the form ends the program
+}
+
+void TForm_tts_Install::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  std::error_code ec;
+  fs::remove(InfoPagePath(), ec);
+  Registry reg(HKEY_CURRENT_USER);
+  if (reg.OpenKey(UserKey, true))
+    reg.WriteString(names::kTestMemoValue, FromQString(Memo1->toPlainText()));
+}
+
+}  // namespace kv::installer
