@@ -22,7 +22,7 @@ for field in "Package: kvtts" "Architecture: amd64" "Depends: .*libc6" "Depends:
   grep -q "^ $field" <<<"$info" || fail "control lacks '$field'"
 done
 contents=$(dpkg-deb -c "$deb")
-for file in usr/bin/kvtts usr/bin/kvreg usr/bin/regsvr \
+for file in usr/bin/kvtts usr/bin/kvreg usr/bin/regsvr usr/bin/kv_tts_install \
             usr/lib/speech-dispatcher-modules/sd_kvtts \
             usr/lib/x86_64-linux-gnu/kvtts/kv_ttse.so usr/lib/x86_64-linux-gnu/kvtts/kv_ttse.dct \
             usr/lib/x86_64-linux-gnu/kvtts/kv_ttsdlg.so \
@@ -30,7 +30,8 @@ for file in usr/bin/kvtts usr/bin/kvreg usr/bin/regsvr \
             etc/speech-dispatcher/modules/kvtts.conf usr/share/kvtts/speechd-kvtts.conf \
             usr/share/doc/kvtts/README.md usr/share/doc/kvtts/copyright \
             usr/share/man/man1/kvtts.1.gz usr/share/man/man1/kvreg.1.gz \
-            usr/share/man/man1/regsvr.1.gz usr/share/man/man1/sd_kvtts.1.gz; do
+            usr/share/man/man1/regsvr.1.gz usr/share/man/man1/sd_kvtts.1.gz \
+            usr/share/man/man1/kv_tts_install.1.gz; do
   grep -q " \./$file\$" <<<"$contents" || fail "the package lacks /$file"
 done
 echo "control and contents: ok"
