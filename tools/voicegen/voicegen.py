@@ -88,6 +88,29 @@ def unit_limit(name):
     return min(32000.0, SAFE_OUTPUT / (largest * VOLUME * FIRST_BOOST))
 
 
+# Equaliser for voiced sounds, (Hz, dB) corners: espeak-ng's formant voice is
+# weak at the fundamental and flat up to 8 kHz, where speech falls away; this
+# gives vowels and sonorants the slope of natural voices, so that the noise
+# and bursts of the consonants stand out against them as they do in speech.
+VOICED_EQ = [(0, -60), (40, -60), (90, 0), (150, 6), (350, 6), (600, 0), (2000, 0),
+             (3000, -9), (4000, -12), (11025, -14)]
+# Every rendering loses its DC offset and rumble.
+FLAT_EQ = [(0, -60), (40, -60), (90, 0), (11025, 0)]
+USE_VOICED_EQ = False
+STOP_ONSET = 2
+VOICE_BAR = 0.5
+VOICED_UNITS = ('A', 'E', 'I', 'O', 'U', 'M', 'N', 'NV', 'J', 'L', 'LU', 'R', 'RV', 'V')
+
+
+def equalise(x, corners):
+    """Zero-phase filter of x whose gain follows the (Hz, dB) corners."""
+    corners = corners or FLAT_EQ
+    n = len(x)
+    f = np.fft.rfftfreq(2 * n, 1 / RATE)
+    db = np.interp(f, [c[0] for c in corners], [c[1] for c in corners])
+    return np.fft.irfft(np.fft.rfft(x, 2 * n) * 10 ** (db / 20))[:n]
+
+
 # ---------------------------------------------------------------- espeak-ng
 
 VARIANT = """name kvflat
@@ -145,6 +168,7 @@ class Espeak:
             sys.exit('voicegen: espeak-ng did not start (%d)' % rate)
         if self.lib.espeak_SetVoiceByName(b'cs+kvflat') != 0:
             sys.exit('voicegen: no Czech voice in espeak-ng')
+        self.eq = None
         self.callback = SynthCallback(self._collect)
         self.lib.espeak_SetSynthCallback(self.callback)
 
@@ -165,13 +189,15 @@ class Espeak:
         return 0
 
     def render(self, phonemes, rate=80):
-        """Samples (float) and [(start, phoneme)] of a phoneme string."""
+        """Samples (float) and [(start, phoneme)] of a phoneme string, through
+        the equaliser of the unit being built (none: DC removed only)."""
         self.lib.espeak_SetParameter(RATE_PARAM, rate, 0)
         self.chunks, self.events = [], []
         text = ('[[' + phonemes + ']]').encode() + b'\0'
         self.lib.espeak_Synth(text, len(text), 0, POS_CHARACTER, 0, PHONEMES, None, None)
         self.lib.espeak_Synchronize()
-        return np.concatenate(self.chunks).astype(np.float64), list(self.events)
+        x = np.concatenate(self.chunks).astype(np.float64)
+        return equalise(x, self.eq), list(self.events)
 
     def span(self, phonemes, index, rate=80):
         """Samples and the [start, end) of the index-th phoneme event."""
@@ -490,7 +516,7 @@ class Builder:
             out.append(seg)
         return out
 
-    def stop(self, phonemes, index, lead, length, final=False, fade=160):
+    def stop(self, phonemes, index, lead, length, final=False, fade=160, onset=0):
         """Burst and release of a stop: lead samples of silence, then the
         burst, then up to length samples of release, cut where the voicing
         of the following vowel starts (or, for a word-final stop, where the
@@ -510,13 +536,24 @@ class Builder:
             after = low[burst + 60:]
             voiced = burst + 60 + int(np.argmax(after > 0.1 * after.max()))
             end = min(end, voiced)
+            if onset:
+                # the first periods of the vowel carry the formant
+                # transitions out of the stop: its place of articulation
+                end = voiced + onset * self.period
+                fade = self.period
         y = x[burst:end].copy()
+        if onset and not final:
+            # no louder than the burst, which sets the unit's level
+            k = voiced - burst
+            top = np.max(np.abs(y[:k]))
+            y[k:] *= min(1.0, 0.8 * top / max(np.max(np.abs(y[k:])), 1e-9))
         y = fade_out(y, min(fade, len(y) // 2))
         return np.concatenate([np.zeros(lead), fade_in(x[burst - 12:burst], 12), y])
 
     # -- the units
 
     def build(self, name):
+        self.es.eq = VOICED_EQ if USE_VOICED_EQ and name in VOICED_UNITS else None
         P = self.period
         es = self.es
         n = SEGMENTS[name]
@@ -569,17 +606,17 @@ class Builder:
             return segs, 'espeak-ng cs %s spectrum, shaped noise' % ph
 
         if name in ('K', 'Q'):
-            return [self.stop('@ka:', 1, 60, 520)], 'espeak-ng cs k in @ka:'
+            return [self.stop('@ka:', 1, 60, 520, onset=STOP_ONSET)], 'espeak-ng cs k in @ka:'
         if name == 'KK':
             return [self.stop('@ak', 2, 60, 900, final=True, fade=500)], 'espeak-ng cs k in @ak'
         if name == 'P':
-            return [self.stop('@pa:', 1, 60, 420)], 'espeak-ng cs p in @pa:'
+            return [self.stop('@pa:', 1, 60, 420, onset=STOP_ONSET)], 'espeak-ng cs p in @pa:'
         if name == 'PK':
             return [self.stop('@ap', 2, 60, 700, final=True, fade=300)], 'espeak-ng cs p in @ap'
         if name == 'T':
-            return [self.stop('@ta:', 1, 60, 420)], 'espeak-ng cs t in @ta:'
+            return [self.stop('@ta:', 1, 60, 420, onset=STOP_ONSET)], 'espeak-ng cs t in @ta:'
         if name == 'TV':
-            return [self.stop('@ci:', 1, 60, 560)], 'espeak-ng cs tj in @ci:'
+            return [self.stop('@ci:', 1, 60, 560, onset=STOP_ONSET)], 'espeak-ng cs tj in @ci:'
         if name == 'C':
             return [self.stop('@tsa', 1, 60, 1900, fade=500)], 'espeak-ng cs ts in @tsa'
         if name == 'CV':
@@ -693,7 +730,7 @@ class Builder:
         tail = {'B': 1, 'D': 1, 'DV': 3, 'G': 0}[name]
         bar = level(steady(bar, 4 if name == 'G' else n - 1 - tail, keep=0.8))
         top = max(np.max(np.abs(p)) for p in bar)
-        bar = [p * (0.3 * np.max(np.abs(rel)) / top) for p in bar]
+        bar = [p * (VOICE_BAR * np.max(np.abs(rel)) / top) for p in bar]
         bar[0] = fade_in(bar[0], len(bar[0]))
         if name == 'G':
             return [np.concatenate(bar + [rel] + after[:1])]
