@@ -3,18 +3,14 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-#include <QGuiApplication>
 
 namespace kv::agent {
 
 namespace {
 
-// One connection for the program's life, opened only when Qt itself runs on X.
+// One connection for the program's life, opened on first use.
 Display* XDisplay() {
-  static Display* display = [] {
-    if (QGuiApplication::platformName() != "xcb") return static_cast<Display*>(nullptr);
-    return XOpenDisplay(nullptr);
-  }();
+  static Display* display = XOpenDisplay(nullptr);
   return display;
 }
 
@@ -37,7 +33,8 @@ std::optional<Window> ActiveWindowId(Display* display) {
 
 }  // namespace
 
-std::optional<Geometry> X11ActiveWindow() {
+std::optional<Geometry> X11ActiveWindow(bool onX) {
+  if (!onX) return std::nullopt;
   Display* display = XDisplay();
   if (display == nullptr) return std::nullopt;
   const auto id = ActiveWindowId(display);

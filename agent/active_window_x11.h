@@ -8,6 +8,7 @@
 
 namespace kv::agent {
 
-std::optional<Geometry> X11ActiveWindow();
+// onX: the program's windows are on an X display (else there is none to ask).
+std::optional<Geometry> X11ActiveWindow(bool onX);
 
 }  // namespace kv::agent

@@ -139,7 +139,7 @@ void DesktopControl::ShowDefaultCharacterProperties() {
 }
 
 std::optional<Geometry> DesktopControl::ActiveWindow() const {
-  return X11ActiveWindow();
+  return X11ActiveWindow(QGuiApplication::platformName() == "xcb");
 }
 
 Geometry DesktopControl::Screen() const {
