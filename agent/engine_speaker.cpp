@@ -135,6 +135,7 @@ void EngineSpeaker::Stop() {
   if (s.central == nullptr || !s.speaking) return;
   s.central->AudioReset();
   s.AudioStop(0);  // the end is told once, whether or not the engine told it already
+  s.events = {};   // what the engine still reports of the cut text goes nowhere
 }
 
 }  // namespace kv::agent
