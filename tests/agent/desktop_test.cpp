@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <algorithm>
 #include <cstdlib>
 
@@ -12,6 +13,7 @@
 #include "dialogs/gui_application.h"
 #include "installer/agent_form.h"
 #include "installer/agent_seam.h"
+#include "installer/main_form.h"
 #include "platform/com.h"
 #include "platform/cp1250.h"
 #include "platform/message_loop.h"
@@ -167,6 +169,40 @@ TEST_F(AgentUnitTest, FormListsOurVoicesAndTheCharacterFiles) {
     Run([&] { return window.BalloonKind() == agent::CharacterWindow::Balloon::Thought; });
     window.grab().save(folder + "character-thinking.png");
   }
+}
+
+TEST_F(AgentUnitTest, TestMSAgentShowsTheCharacterSpeakingTheTestText) {
+  TForm_tts_Install form;
+  form.Memo1->setPlainText("Ahoj světe.");
+  form.TestMSAgentClick();
+  ASSERT_TRUE(CharacterLoaded);
+  auto* character = static_cast<agent::DesktopCharacter*>(AgentForm->Character);
+  QString last;
+  character->Window().onBalloonChanged = [&](const QString& text) {
+    if (!text.isEmpty()) last = text;
+  };
+  ASSERT_TRUE(Run([&] { return !character->Busy(); }));
+  EXPECT_TRUE(character->Visible());
+  EXPECT_EQ(last, QString::fromUtf8("Ahoj světe."));
+  EXPECT_FALSE(capture->Records().empty());
+}
+
+TEST_F(AgentUnitTest, CharacterFilesReadLenientlyAndFoundWithoutRegardToCase) {
+  const agent::CharacterLook look = agent::ParseCharacter(
+      "Name=X\nWidth=9999\nHeight=150\nBody=#12\nFace=#00FF00\nAnimations= wave , read\n");
+  EXPECT_EQ(look.name, "X");
+  EXPECT_EQ(look.width, agent::DefaultLook().width);  // out of range: kept
+  EXPECT_EQ(look.height, 150);
+  EXPECT_EQ(look.body, agent::DefaultLook().body);
+  EXPECT_EQ(look.face, 0x00FF00u);
+  EXPECT_EQ(look.animations, (Log{"WAVE", "READ"}));
+  agent::DesktopControl control;
+  EXPECT_EQ(control.Load("a", "robik.acs"), agent::DesktopControl::kNotConnected);
+  ASSERT_TRUE(control.SetConnected(true));
+  EXPECT_EQ(control.Load("a", "robik.acs"), 0);
+  EXPECT_EQ(control.Character("a")->Height(), 136 + agent::CharacterWindow::kBalloonHeight);
+  EXPECT_EQ(control.Load("b", "NONE.ACS"), agent::DesktopControl::kFileNotFound);
+  EXPECT_EQ(control.Character("b"), nullptr);
 }
 
 }  // namespace
