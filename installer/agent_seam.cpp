@@ -1,43 +1,107 @@
 #include "installer/agent_seam.h"
 
+#include "agent/desktop_control.h"
+#include "installer/agent_form.h"
 #include "synth/own_voice.h"
 
 namespace kv::installer {
 
 bool AgentEnabled = false;
+bool AgentAvailable = false;
 bool CharacterLoaded = false;
+bool AgentFormReady = false;
+TFormMSAgentu* AgentForm = nullptr;
 
 namespace {
 
-// "}1".."}3" before a text choose the voice for the agent; the own voice has only voice 1.
-std::string WithoutVoicePrefix(const std::string& text) {
-  if (text.size() >= 2 && text[0] == '}' && text[1] >= '1' && text[1] <= '3') return text.substr(2);
-  return text;
+std::function<std::unique_ptr<agent::AgentControl>()>& Factory() {
+  static std::function<std::unique_ptr<agent::AgentControl>()> factory;
+  return factory;
+}
+
+// The form and a character that answers, or false. A character that stopped answering is
+// loaded again from the stored settings, and the command that found it so is dropped.
+bool CharacterReady() {
+  if (AgentForm == nullptr || !CharacterLoaded) return false;
+  if (AgentForm->CharacterAlive()) return true;
+  CharacterLoaded = AgentForm->LoadCharacter("");
+  return false;
 }
 
 }  // namespace
 
-void AgentCommand(const std::vector<std::string>& values) {
-  if (values.empty() || !OwnVoiceActive) return;
-  const std::string& text = values.back();
-  if (!text.empty()) SayOwn(WithoutVoicePrefix(text));
+void SetAgentControlFactory(std::function<std::unique_ptr<agent::AgentControl>()> factory) {
+  Factory() = std::move(factory);
+}
+
+std::unique_ptr<agent::AgentControl> MakeAgentControl() {
+  if (Factory()) return Factory()();
+  return std::make_unique<agent::DesktopControl>();
+}
+
+void AgentCommand(const std::vector<agent::AgentValue>& values) {
+  if (AgentEnabled) OwnVoiceActive = false;
+  if (!AgentEnabled && !OwnVoiceActive) return;
+  if (!OwnVoiceActive && !AgentFormReady) {
+    AgentForm = new TFormMSAgentu();
+    AgentForm->TimerPos.SetEnabled(true);
+  }
+  agent::CommandTarget target;
+  target.ownVoiceActive = OwnVoiceActive;
+  target.sayOwn = [](const std::string& text) { SayOwn(text); };
+  if (!OwnVoiceActive) {
+    if (!CharacterReady()) return;
+    target.character = AgentForm->Character;
+    target.control = AgentForm->Agent.get();
+    target.agentAvailable = AgentAvailable;
+    target.followActive = [] {
+      AgentForm->Follower.SetMovePending();
+      AgentForm->TimerPosTimer();
+    };
+  }
+  agent::InterpretAgentValues(values, target);
 }
 
 void AgentShutdown() {
-  CharacterLoaded = false;
+  if (AgentForm == nullptr) return;
+  AgentForm->Shutdown();
+  delete AgentForm;  // and the dialogs it owns
+  AgentForm = nullptr;
+  AgentAvailable = AgentFormReady = CharacterLoaded = false;
 }
 
 bool AgentFormExists() {
-  return false;
+  return AgentForm != nullptr;
 }
 
-void AgentShowProperties() {}
+void AgentShowProperties() {
+  if (AgentForm != nullptr) AgentForm->ShowAgentProperties(1);
+}
+
+namespace {
+
+void ShowHiddenCharacter() {
+  if (AgentForm == nullptr || AgentForm->Character == nullptr) return;
+  try {
+    if (!AgentForm->Character->Visible()) AgentForm->Character->Show();
+  } catch (const agent::RequestError&) {
+  }
+}
+
+}  // namespace
+
+void SayFromAgentForm(const std::string& text) {
+  if (!text.empty()) AgentCommand({"STOPALL", "AF", text});
+  AgentEnabled = true;
+  if (AgentAvailable) ShowHiddenCharacter();
+}
 
 void SayThroughAgent(const std::string& text) {
   if (!CharacterLoaded) {
     AgentEnabled = true;
     AgentCommand({""});
   }
+  if (CharacterLoaded) ShowHiddenCharacter();
   AgentCommand({"STOPALL", "AF", text});
 }
 

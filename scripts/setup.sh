@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libsqlite3-dev sqlite3 libasound2-dev qt6-base-dev libsndfile1-dev libsoxr-dev
+          libsqlite3-dev sqlite3 libasound2-dev qt6-base-dev libx11-dev libsndfile1-dev libsoxr-dev
           fonts-dejavu-core help2man)
 # The tests also need: clang and its libFuzzer runtime (fuzz smoke run), a private
 # speech-dispatcher with its clients, an X server with an accessibility bus, and the package
