@@ -36,23 +36,34 @@ if [ "${1:-}" = "--engine" ]; then
   shift 3
 fi
 # Xvfb picks a free display itself (-displayfd): other X servers may be starting meanwhile.
-work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-if [ ! -s "$work/display" ]; then
-  cat "$work/xvfb.log"
+# A server that goes away under the program (another one taking its display at the same
+# moment) shows as "no form": such a run is tried again, up to three times.
+check_once() {
+  work=$(mktemp -d)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb=$!
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "$work/display" ]; then
+    cat "$work/xvfb.log"
+    kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+    echo "Xvfb did not start"
+    return 1
+  fi
+  status=0
+  DISPLAY=:$(head -n1 "$work/display") dbus-run-session -- "$0" --inside "$@" || status=$?
   kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
   rm -rf "$work"
-  echo "Xvfb did not start"
-  exit 1
-fi
-status=0
-DISPLAY=:$(head -n1 "$work/display") dbus-run-session -- "$0" --inside "$@" || status=$?
-kill "$xvfb" 2>/dev/null || true
-wait "$xvfb" 2>/dev/null || true
-rm -rf "$work"
+  return "$status"
+}
+for attempt in 1 2 3; do
+  status=0
+  check_once "$@" || status=$?
+  [ "$status" -eq 0 ] && exit 0
+  echo "(attempt $attempt of 3 failed)"
+done
 exit "$status"
