@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "platform/cp1250.h"
+#include "platform/elf_image.h"
 #include "platform/registry.h"
 
 namespace kv::com {
@@ -87,6 +88,9 @@ HRESULT InprocServer::FromFile(const std::filesystem::path& path,
                                std::shared_ptr<InprocServer>* server) {
   if (server == nullptr) return E_POINTER;
   server->reset();
+  // The loader would map a damaged file as it is and fault on its missing pages.
+  if (platform::CheckElfFile(path).verdict == platform::ElfCheck::Verdict::Unfit)
+    return CO_E_ERRORINDLL;
   void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) return CO_E_DLLNOTFOUND;
   std::shared_ptr<InprocServer> loaded(new InprocServer(handle, path));

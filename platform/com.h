@@ -122,7 +122,7 @@ class InprocServer {
   // Loads the library registered for the class: the default value of
   // HKEY_CLASSES_ROOT\CLSID\{clsid}\InprocServer32. REGDB_E_CLASSNOTREG when the class is not
   // registered, CO_E_DLLNOTFOUND when the library cannot be loaded, CO_E_ERRORINDLL when it
-  // lacks DllGetClassObject.
+  // is no whole ELF module of this machine (never mapped then) or lacks DllGetClassObject.
   static HRESULT ForClass(const CLSID& clsid, std::shared_ptr<InprocServer>* server);
   // Loads a library file directly.
   static HRESULT FromFile(const std::filesystem::path& path, std::shared_ptr<InprocServer>* server);

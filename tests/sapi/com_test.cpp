@@ -1,11 +1,17 @@
 // GUIDs in the registry's brace form, the interlocked counter and the in-process server loader.
 #include "platform/com.h"
 
+#include <elf.h>
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <vector>
 
+#include "platform/elf_image.h"
 #include "platform/registry.h"
 #include "tests/support/test_prefix.h"
 
@@ -69,6 +75,59 @@ TEST(InprocServer, LoadsTheRegisteredLibraryAndCreatesItsObject) {
   static_cast<IUnknown*>(object)->Release();
   EXPECT_EQ(canUnload(), S_OK) << "the factory was released by CreateInstance";
   server.reset();  // unloads
+}
+
+std::vector<uint8_t> EngineBytes() {
+  std::ifstream in(KV_TTSE_PATH, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A cut-off library made every host die with SIGBUS inside the loader.
+TEST(InprocServer, RefusesADamagedLibraryWithoutMappingIt) {
+  std::vector<uint8_t> bytes = EngineBytes();
+  ASSERT_GT(bytes.size(), 100000u);
+  const auto cut = test::Prefix() / "cut" / "kv_ttse.so";
+  std::filesystem::create_directories(cut.parent_path());
+  std::ofstream(cut, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 100000);
+  RegisterClassPath(kEngine, cut.string());
+  void* object = nullptr;
+  std::shared_ptr<InprocServer> server;
+  EXPECT_EQ(CreateInstance(kEngine, nullptr, IID_IUnknown, &object, &server), CO_E_ERRORINDLL);
+  EXPECT_EQ(server, nullptr);
+}
+
+TEST(ElfCheck, TellsAWholeModuleFromACutOrForeignOne) {
+  using Verdict = platform::ElfCheck::Verdict;
+  const std::vector<uint8_t> whole = EngineBytes();
+  EXPECT_EQ(platform::CheckElfImage(whole).verdict, Verdict::Whole);
+  EXPECT_EQ(platform::CheckElfFile(KV_TTSE_PATH).verdict, Verdict::Whole);
+
+  // Every segment is there but the section headers at the end are cut.
+  std::vector<uint8_t> noSections(whole.begin(), whole.end() - 16);
+  EXPECT_EQ(platform::CheckElfImage(noSections).verdict, Verdict::Unfit);
+  for (size_t size : {size_t(4), size_t(64), size_t(200), whole.size() / 2}) {
+    const std::vector<uint8_t> cut(whole.begin(), whole.begin() + size);
+    EXPECT_NE(platform::CheckElfImage(cut).verdict, Verdict::Whole) << size;
+  }
+  std::vector<uint8_t> foreign = whole;
+  foreign[offsetof(Elf64_Ehdr, e_machine)] ^= 0x40;
+  EXPECT_EQ(platform::CheckElfImage(foreign).verdict, Verdict::Unfit);
+  std::vector<uint8_t> farHeaders = whole;
+  farHeaders[offsetof(Elf64_Ehdr, e_phoff) + 6] = 0x7F;  // far beyond the end
+  EXPECT_EQ(platform::CheckElfImage(farHeaders).verdict, Verdict::Unfit);
+
+  std::vector<uint8_t> longSegment = whole;
+  Elf64_Ehdr eh;
+  std::memcpy(&eh, whole.data(), sizeof eh);
+  const uint64_t tooLong = whole.size() + 1;  // the first segment reaches past the end
+  std::memcpy(longSegment.data() + eh.e_phoff + offsetof(Elf64_Phdr, p_filesz), &tooLong, 8);
+  EXPECT_EQ(platform::CheckElfImage(longSegment).verdict, Verdict::Unfit);
+
+  const std::string text = "not a library";
+  EXPECT_EQ(
+      platform::CheckElfImage({reinterpret_cast<const uint8_t*>(text.data()), text.size()}).verdict,
+      Verdict::NotElf);
+  EXPECT_EQ(platform::CheckElfFile(test::Prefix() / "missing.so").verdict, Verdict::NotElf);
 }
 
 }  // namespace
