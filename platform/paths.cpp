@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
+#include "platform/prefix_location.h"
 
 namespace kv::platform {
 namespace fs = std::filesystem;
@@ -18,9 +18,7 @@ fs::path Ensure(const fs::path& dir) {
 }  // namespace
 
 fs::path PrefixDir() {
-  if (const char* p = std::getenv("KVTTS_PREFIX"); p && *p) return Ensure(p);
-  const char* home = std::getenv("HOME");
-  return Ensure(fs::path(home && *home ? home : "/tmp") / ".local/share/kvtts");
+  return Ensure(ChoosePrefix(CurrentPrefixSources()));
 }
 
 fs::path WindowsDir() {

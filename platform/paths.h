@@ -1,5 +1,6 @@
 // The prefix: one folder that plays the role of the machine. KVTTS_PREFIX names it (default
-// ~/.local/share/kvtts); it holds the registry database and the Windows folder.
+// $XDG_DATA_HOME/kvtts, that is ~/.local/share/kvtts); it holds the registry database and the
+// Windows folder.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,8 @@
 
 namespace kv::platform {
 
-// The prefix folder, created on first use.
+// The prefix folder, created on first use. Throws PrefixError (prefix_location.h) when the
+// user has no folder for it.
 std::filesystem::path PrefixDir();
 // <prefix>/windows, created on first use.
 std::filesystem::path WindowsDir();

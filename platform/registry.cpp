@@ -368,7 +368,11 @@ std::optional<RootKey> RootKeyFromName(std::string_view name) {
 }
 
 std::filesystem::path RegistryDatabasePath() {
-  return PrefixDir() / "registry.db";
+  try {
+    return PrefixDir() / "registry.db";
+  } catch (const std::runtime_error& e) {
+    throw ERegistryException(e.what());  // a registry that cannot be opened, as callers expect
+  }
 }
 
 void CloseRegistryDatabase() {

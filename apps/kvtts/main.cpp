@@ -23,6 +23,8 @@
 #include "apps/kvtts/progress.h"
 #include "apps/kvtts/speak_local.h"
 #include "platform/cp1250.h"
+#include "platform/paths.h"
+#include "platform/prefix_location.h"
 #include "sapi/first_use.h"
 #include "sapi/speak_through_engine.h"
 #include "sapi/tts_enumerator.h"
@@ -90,6 +92,17 @@ struct Options {
 };
 
 const char* const kVoiceNames[] = {"DAVLa", "DAVLuska", "DAVL"};
+
+// Whether the prefix can be found; says why not (before anything touches the registry).
+bool HavePrefix() {
+  try {
+    kv::platform::PrefixDir();
+    return true;
+  } catch (const kv::platform::PrefixError& e) {
+    std::cerr << "kvtts: " << e.what() << "\n";
+    return false;
+  }
+}
 
 std::optional<std::string> ReadAll(std::istream& in) {
   std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -163,7 +176,8 @@ int main(int argc, char** argv) {
                                      : "--screenshot needs a file name");
       (a == "--dialog" ? o.dialog : o.screenshot) = *v;
     } else if (a == "--list-voices") {
-      kv::sapi::RegisterPackagedEngineIfNone(std::cerr);
+      if (!HavePrefix()) return kIoError;
+      kv::sapi::RegisterPackagedEngineOnFirstUse(std::cerr);
       return kv::sapi::PrintVoiceList(std::cout, std::cerr) == 0 ? kOk : kSynthError;
     } else if (a == "--") {
       for (++i; i < argc; ++i) o.words.push_back(argv[i]);
@@ -174,6 +188,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!o.screenshot.empty() && o.dialog.empty()) return Usage("--screenshot goes with --dialog");
+  if (!HavePrefix()) return kIoError;
   if (!o.dialog.empty())
     return kv::apps::OpenEngineDialog(o.dialog, kVoiceNames[o.voice - 1], o.screenshot, std::cerr);
   if (!o.words.empty() && o.has_input) return Usage("give the text either as arguments or with -f");
@@ -225,7 +240,7 @@ int main(int argc, char** argv) {
   }
 
   if (!o.local) {
-    kv::sapi::RegisterPackagedEngineIfNone(std::cerr);
+    kv::sapi::RegisterPackagedEngineOnFirstUse(std::cerr);
     kv::sapi::SpeakOptions speak;
     speak.text = *utf8;
     speak.voice = kVoiceNames[o.voice - 1];
