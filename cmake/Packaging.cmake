@@ -14,8 +14,9 @@ if(CMAKE_LIBRARY_ARCHITECTURE)
 else()
   set(KV_PRIVATE_LIB_DIR lib/kvtts)
 endif()
-# First use of a prefix looks for the engine there (sapi/first_use.cpp).
-target_compile_definitions(kvsapi PRIVATE KV_PRIVATE_LIB_DIR="${KV_PRIVATE_LIB_DIR}")
+# First use of a prefix looks for the engine there (sapi/first_use.cpp), and files beside the
+# installed modules are kept per user (platform/beside_module.cpp).
+target_compile_definitions(kvplatform PRIVATE KV_PRIVATE_LIB_DIR="${KV_PRIVATE_LIB_DIR}")
 set(KV_DOC_DIR share/doc/kvtts)
 
 # Programs of the package. Another program (the installer, once it exists) joins them with

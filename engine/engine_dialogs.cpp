@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "engine/central.h"
+#include "platform/beside_module.h"
 #include "platform/module.h"
 #include "platform/paths.h"
 
@@ -16,7 +17,7 @@ void TKVCallingMode::Say(const std::string& text) {
 }
 
 std::string TKVCallingMode::DictionaryFile() const {
-  return platform::ChangeFileExt(platform::ThisModule().FileName(), ".dct").string();
+  return platform::FileBesideModule(platform::ThisModule().FileName(), ".dct").string();
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <fstream>
 
+#include "platform/beside_module.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/module.h"
@@ -52,7 +53,8 @@ TSayText::TSayText(int32_t voice) : voice_(voice) {
   PlayTimer = std::make_unique<platform::WindowTimer>(kPlayInterval, [this] { PlayTimerTick(); });
   EndTimer = std::make_unique<platform::WindowTimer>(kEndInterval, [this] { EndTimerTick(); });
 
-  const auto path = platform::ChangeFileExt(platform::ThisModule().FileName(), ".dct");
+  // Beside the module, or the user's copy when the module lies in a protected folder.
+  const auto path = platform::FileBesideModule(platform::ThisModule().FileName(), ".dct");
   DictionaryPath = path.string();
   if (!LoadDictionaryFile(path, UserDictionary)) {
     UserDictionary.clear();

@@ -18,6 +18,7 @@
 #include "dialogs/forms/form_controls.h"
 #include "dialogs/forms/gradient_background.h"
 #include "dialogs/forms/qt_text.h"
+#include "platform/beside_module.h"
 #include "platform/cp1250.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -126,7 +127,7 @@ std::filesystem::path TFormSlovnik::ChooseFile() const {
   if (CallingMode)
     if (std::string engineFile = CallingMode->DictionaryFile(); !engineFile.empty())
       return engineFile;
-  return platform::ChangeFileExt(ThisModulePath(), ".dct");
+  return platform::FileBesideModule(ThisModulePath(), ".dct");
 }
 
 void TFormSlovnik::FormShow() {
