@@ -1,5 +1,7 @@
 // First use of a prefix: a prefix in which no engine is registered yet gets the engine that
 // was installed with the programs registered, the way a new prefix is set up on first use.
+// This happens once per prefix (the registry remembers it), so that an engine the user
+// unregistered afterwards stays unregistered.
 #pragma once
 
 #include <filesystem>
@@ -15,8 +17,12 @@ namespace kv::sapi {
 std::vector<std::filesystem::path> PackagedEngineCandidates(
     const std::filesystem::path& programDir);
 
-// Registers the first existing candidate when the prefix lists no engine at all. Returns
-// whether an engine is registered afterwards; says what it did (or why not) on `notes`.
-bool RegisterPackagedEngineIfNone(std::ostream& notes);
+// On the first use of the prefix by an installed program: registers the first existing
+// candidate when the prefix lists no engine at all. Returns whether it registered one now;
+// says what it did (or why it failed) on `notes`. A failed registration is tried again next
+// time; otherwise the prefix counts as set up from then on.
+bool RegisterPackagedEngineOnFirstUse(std::ostream& notes);
+// The same for a program that lies in `programDir`.
+bool RegisterPackagedEngineOnFirstUse(std::ostream& notes, const std::filesystem::path& programDir);
 
 }  // namespace kv::sapi

@@ -77,7 +77,7 @@ Speaker::~Speaker() {
 
 bool Speaker::Load(std::string* problem) {
   std::ostringstream notes;
-  sapi::RegisterPackagedEngineIfNone(notes);
+  sapi::RegisterPackagedEngineOnFirstUse(notes);
   enumerator_ = std::make_unique<sapi::TtsEnumerator>();
   enumerator_->Load();
   for (const sapi::VoiceMode& mode : enumerator_->Modes())

@@ -6,12 +6,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <set>
 #include <sstream>
 
 #include "platform/registry.h"
+#include "sapi/first_use.h"
+#include "tests/support/test_prefix.h"
 
 namespace kv::sapi {
 namespace {
@@ -162,6 +165,29 @@ TEST_F(TtsEnumeratorTest, KvregExportShowsExactlyTheFourEntriesComeAndGo) {
 
   ASSERT_EQ(std::system((regsvr + "-u " + KV_TTSE_PATH + " >/dev/null").c_str()), 0);
   EXPECT_EQ(ExportedLines(), before);
+}
+
+// An installed program registers the engine it came with on the first use of a prefix, and only
+// then: what the user unregistered later stays unregistered.
+TEST_F(TtsEnumeratorTest, FirstUseRegistersThePackagedEngineOnce) {
+  const std::filesystem::path bin = test::Prefix() / "unpacked" / "bin";
+  std::ostringstream notes;
+  EXPECT_FALSE(RegisterPackagedEngineOnFirstUse(notes, bin)) << "no installation there yet";
+  const std::filesystem::path engine = PackagedEngineCandidates(bin).front();
+  std::filesystem::create_directories(engine.parent_path());
+  std::filesystem::create_directories(bin);
+  std::filesystem::create_symlink(KV_TTSE_PATH, engine);
+
+  EXPECT_TRUE(RegisterPackagedEngineOnFirstUse(notes, bin)) << notes.str();
+  auto voices = [] {
+    TtsEnumerator enumerator;
+    enumerator.Load();
+    return enumerator.Modes().size();
+  };
+  EXPECT_EQ(voices(), 3u);
+  ASSERT_EQ(CallExport("DllUnregisterServer"), com::S_OK);  // regsvr -u
+  EXPECT_FALSE(RegisterPackagedEngineOnFirstUse(notes, bin));
+  EXPECT_EQ(voices(), 0u);
 }
 
 }  // namespace
