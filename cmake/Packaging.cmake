@@ -3,7 +3,7 @@
 #   cmake --build build --target package      (or: cd build && cpack)
 #
 # Layout under /usr: the programs in bin/; the platform library and the engine library (with
-# its units inside, its dialogs module and an empty pronunciation dictionary beside it) in lib/<triplet>/kvtts/; the
+# its units inside, its dialogs module and the default pronunciation dictionary beside it) in lib/<triplet>/kvtts/; the
 # speech-dispatcher module in lib/speech-dispatcher-modules/ with its configuration in
 # /etc/speech-dispatcher/modules/; manual pages generated from the programs' --help by
 # help2man (sources in docs/man/). Installed programs find their libraries through $ORIGIN, so
@@ -32,7 +32,8 @@ install(TARGETS ${KV_PACKAGE_PROGRAMS} RUNTIME DESTINATION bin)
 install(TARGETS kvplatform kvttse LIBRARY DESTINATION ${KV_PRIVATE_LIB_DIR} NAMELINK_SKIP)
 # The engine loads its dialogs module from beside itself on the first dialog call.
 install(TARGETS kvttsdlg LIBRARY DESTINATION ${KV_PRIVATE_LIB_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/kv_ttse.dct DESTINATION ${KV_PRIVATE_LIB_DIR})
+# The default dictionary, as the installer writes it beside the engine (Windows-1250).
+install(FILES ${KV_INSTALLER_PAYLOAD_DIR}/kv_ttse.dct DESTINATION ${KV_PRIVATE_LIB_DIR})
 install(TARGETS sd_kvtts RUNTIME DESTINATION lib/speech-dispatcher-modules)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/speechd/kvtts.conf
         DESTINATION /etc/speech-dispatcher/modules)
