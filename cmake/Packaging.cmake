@@ -64,7 +64,8 @@ endforeach()
 add_custom_target(manpages ALL DEPENDS ${man_pages})
 install(FILES ${man_pages} DESTINATION share/man/man1)
 
-# Documentation: the README, the copyright and licence statement, the changelog.
+# Documentation: the README for an installed system, the copyright and licence statement, the
+# changelog.
 set(changelog ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
 add_custom_command(
   OUTPUT ${changelog}
@@ -72,7 +73,7 @@ add_custom_command(
   COMMAND gzip -n -9 -c ${PROJECT_SOURCE_DIR}/packaging/changelog > ${changelog}
   DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog)
 add_custom_target(package_docs ALL DEPENDS ${changelog})
-install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/packaging/copyright
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/README.md ${PROJECT_SOURCE_DIR}/packaging/copyright
               ${changelog}
         DESTINATION ${KV_DOC_DIR})
 

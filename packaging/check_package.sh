@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package and checks it: its metadata and contents, lintian, the manual
-# pages, and speaking from a throwaway root that the package is unpacked into (dpkg -x) with a
-# fresh prefix, where the first use registers the packaged engine.
+# Builds the Debian package and checks it: its metadata and contents, lintian, hardening-check,
+# the manual pages, and speaking from a throwaway root that the package is unpacked into
+# (dpkg -x) with a fresh prefix, where the first use registers the packaged engine and the
+# user's dictionary is kept in the prefix.
 #   packaging/check_package.sh [BUILD_DIR]     (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,6 +46,16 @@ echo "lintian: ok"
 root=$(mktemp -d /tmp/kvtts-root.XXXXXX)
 trap 'rm -rf "$root"' EXIT
 dpkg -x "$deb" "$root"
+# Every program and library is built with the distribution's hardening flags.
+command -v hardening-check >/dev/null || fail "hardening-check is missing (package devscripts)"
+for binary in $(find "$root" -type f \( -perm -u+x -o -name '*.so*' \) -exec sh -c \
+                  'head -c 4 "$1" | grep -q ELF && echo "$1"' _ {} \;); do
+  report=$(hardening-check "$binary" 2>&1) || fail "hardening-check ${binary#"$root"}: $report"
+done
+echo "hardening-check: ok"
+lib=$root/usr/lib/x86_64-linux-gnu/kvtts
+rows=$(grep -c = "$lib/kv_ttse.dct" || true)
+[ "$rows" -eq 11 ] || fail "the shipped dictionary has $rows rows, not 11"
 for page in "$root"/usr/share/man/man1/*.1.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
@@ -63,6 +74,26 @@ QT_QPA_PLATFORM=offscreen "$root/usr/bin/kvtts" --dialog about --screenshot "$ro
   2>/dev/null || fail "the engine's dialogs do not open from the unpacked root"
 [ -s "$root/about.png" ] || fail "the about form wrote no picture"
 echo "kvtts --dialog about from the unpacked root: ok"
+
+# The user's dictionary is a copy in the prefix (the installed folder is not the user's), and
+# the engine speaks with the user's rows; nothing is written beside the installed files.
+copy=$KVTTS_PREFIX/virtual-store$lib/kv_ttse.dct
+[ -f "$copy" ] || fail "the engine made no per-user dictionary at $copy"
+before=$("$root/usr/bin/kvtts" --stdout zzz | wc -c)
+printf 'zzz=dobr\xfd den, dobr\xfd den\r\n' >>"$copy"
+after=$("$root/usr/bin/kvtts" --stdout zzz | wc -c)
+[ "$after" -gt $((before + 22050)) ] || fail "the engine ignored the user's dictionary"
+"$root/usr/bin/kvtts" --local -o "$root/local.wav" "Dobrý den" || fail "kvtts --local failed"
+[ ! -e "$root/usr/bin/kvtts.dct" ] || fail "kvtts --local wrote beside the installed program"
+cmp -s "$lib/kv_ttse.dct" <(dpkg-deb --fsys-tarfile "$deb" |
+  tar -xO ./usr/lib/x86_64-linux-gnu/kvtts/kv_ttse.dct) || fail "the shipped dictionary changed"
+echo "the user's dictionary in the prefix: ok"
+# The first use registered the engine; once unregistered, it stays so.
+"$root/usr/bin/regsvr" -u "$lib/kv_ttse.so" >/dev/null || fail "regsvr -u failed"
+if "$root/usr/bin/kvtts" --list-voices >/dev/null 2>&1; then
+  fail "kvtts registered the engine again after regsvr -u"
+fi
+echo "regsvr -u holds: ok"
 rm -rf "$KVTTS_PREFIX"; mkdir -p "$KVTTS_PREFIX"
 reply=$(printf 'INIT\nLIST VOICES\nQUIT\n' | "$root/usr/lib/speech-dispatcher-modules/sd_kvtts")
 grep -q "^299 OK LOADED SUCCESSFULLY" <<<"$reply" || fail "sd_kvtts did not start: $reply"
