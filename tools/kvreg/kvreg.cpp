@@ -51,13 +51,15 @@ NAME "" (an empty argument) is the key's default value.
 A --dword VALUE is decimal (-2147483648..4294967295) or hexadecimal with 0x.
 "--" ends the options, so that a string VALUE may begin with "--".
 
-REGEDIT4 files: a line "REGEDIT4", then for each key a line [KEY] followed by its values:
-  "Name"="text"       a string (\\ and \" stand for a backslash and a double quote)
-  @="text"            the default value
-  "Name"=dword:0000000a
-  "Name"=-            deletes the value
-  [-KEY]              deletes the key
-Files are read as UTF-8, or as Windows-1250 when they are not valid UTF-8.
+REGEDIT4 files:
+  The first line is "REGEDIT4"; then each key is a line [KEY] followed by its values.
+  Files are read as UTF-8, or as Windows-1250 when they are not valid UTF-8.
+
+  "Name"="text"          a string (\\ and \" stand for a backslash and a double quote)
+  @="text"               the key's default value
+  "Name"=dword:0000000a  a DWORD, in hexadecimal
+  "Name"=-               deletes the value
+  [-KEY]                 deletes the key
 
 Exit status: 0 done, 1 not found or failed, 2 wrong usage.
 )";

@@ -10,10 +10,16 @@
 
 namespace {
 
-int Usage() {
-  std::cerr << "usage: regsvr [-u] LIBRARY\n"
-               "  Registers the in-process server LIBRARY (calls its DllRegisterServer);\n"
-               "  with -u unregisters it (DllUnregisterServer).\n";
+// Asked for (--help) on standard output; after a wrong command line on standard error.
+int Usage(std::ostream& out = std::cerr) {
+  out << "Usage: regsvr [-u] LIBRARY\n"
+         "Registers the in-process server LIBRARY (calls its DllRegisterServer).\n"
+         "\n"
+         "Options:\n"
+         "  -u, /u       unregister it instead (calls its DllUnregisterServer)\n"
+         "  -h, --help   show this text\n"
+         "\n"
+         "Exit status: 0 done, 1 the library failed to load or to (un)register, 2 wrong usage.\n";
   return 2;
 }
 
@@ -27,7 +33,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "-u") == 0 || std::strcmp(argv[i], "/u") == 0)
       unregister = true;
     else if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0)
-      return Usage(), 0;
+      return Usage(std::cout), 0;
     else if (library.empty())
       library = argv[i];
     else
