@@ -46,11 +46,17 @@ echo "lintian: ok"
 root=$(mktemp -d /tmp/kvtts-root.XXXXXX)
 trap 'rm -rf "$root"' EXIT
 dpkg -x "$deb" "$root"
-# Every program and library is built with the distribution's hardening flags.
+# Every program and library is built with the distribution's hardening flags. Control flow
+# protection is not asked for (Debian 12's start files lack it, so no program can have it). A
+# program whose every fortifiable call the compiler proved safe has "only unprotected
+# functions" (the check names it a failure, lintian no longer does): every other check holds.
 command -v hardening-check >/dev/null || fail "hardening-check is missing (package devscripts)"
 for binary in $(find "$root" -type f \( -perm -u+x -o -name '*.so*' \) -exec sh -c \
                   'head -c 4 "$1" | grep -q ELF && echo "$1"' _ {} \;); do
-  report=$(hardening-check "$binary" 2>&1) || fail "hardening-check ${binary#"$root"}: $report"
+  report=$(hardening-check --nocfprotection "$binary" 2>&1) && continue
+  grep -q "Fortify Source functions: no, only unprotected functions found" <<<"$report" &&
+    hardening-check --nocfprotection --nofortify "$binary" >/dev/null 2>&1 ||
+    fail "hardening-check ${binary#"$root"}: $report"
 done
 echo "hardening-check: ok"
 lib=$root/usr/lib/x86_64-linux-gnu/kvtts
