@@ -34,6 +34,11 @@ install(TARGETS kvplatform kvttse LIBRARY DESTINATION ${KV_PRIVATE_LIB_DIR} NAME
 install(TARGETS kvttsdlg LIBRARY DESTINATION ${KV_PRIVATE_LIB_DIR})
 # The default dictionary, as the installer writes it beside the engine (Windows-1250).
 install(FILES ${KV_INSTALLER_PAYLOAD_DIR}/kv_ttse.dct DESTINATION ${KV_PRIVATE_LIB_DIR})
+# Windows-1250 is that file's format (the engine reads nothing else), not a leftover encoding.
+file(WRITE ${PROJECT_BINARY_DIR}/packaging/lintian-overrides
+     "kvtts: national-encoding [usr/${KV_PRIVATE_LIB_DIR}/kv_ttse.dct]\n")
+install(FILES ${PROJECT_BINARY_DIR}/packaging/lintian-overrides DESTINATION share/lintian/overrides
+        RENAME kvtts)
 install(TARGETS sd_kvtts RUNTIME DESTINATION lib/speech-dispatcher-modules)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/speechd/kvtts.conf
         DESTINATION /etc/speech-dispatcher/modules)
