@@ -18,6 +18,8 @@
 #include "dialogs/forms/qt_text.h"
 #include "dialogs/forms/track_bar.h"
 #include "dialogs/forms/voice_properties_tables.h"
+#include "platform/cp1250.h"
+#include "platform/message_box.h"
 #include "platform/registry.h"
 #include "synth/settings_values.h"
 #include "synth/synthesis_settings.h"
@@ -33,6 +35,10 @@ const char* const kPerUserKey = "SOFTWARE\\KORVEN\\TTS";
 
 std::string VoiceKeyPath(const QString& voice) {
   return std::string(kEngineKey) + "\\" + FromQString(voice);
+}
+
+void Tell(const std::string& utf8) {
+  platform::ShowMessage(cp1250::FromUtf8Lenient(utf8));
 }
 
 // Value labels read "100%" (the pitch "X") until their bar first moves.
@@ -223,7 +229,13 @@ void TFormViceProperties::BindStorages() {
   VoiceStorage.AddCheckBox("Intonace", Intonace);
   VoiceStorage.AddCheckBox("Intonace_endhacent", Intonace_endhacent);
 
-  FormStorage.AddLineEdit("TestovaciText", TestovaciText);
+  storedTestText_ = FromQString(TestovaciText->text());
+  FormStorage.AddProperty(
+      "TestovaciText_Text", [this] { return StorableTestText(); },
+      [this](const std::string& text) {
+        storedTestText_ = text;
+        TestovaciText->setText(ToQString(text));
+      });
   FormStorage.AddProperty(
       "PageControl_ActivePage",
       [this] { return PageControl->currentWidget()->objectName().toStdString(); },
@@ -321,6 +333,28 @@ void TFormViceProperties::ButtonRekniClick() {
 
 void TFormViceProperties::Button2Click() {
   close();
+}
+
+std::string TFormViceProperties::StorableTestText() {
+  if (FindUnstorable(TestovaciText->text()).empty())
+    storedTestText_ = FromQString(TestovaciText->text());
+  return storedTestText_;
+}
+
+void TFormViceProperties::reject() {
+  const auto unstorable = FindUnstorable(TestovaciText->text());
+  if (!unstorable.empty() && !closeRefused_) {
+    closeRefused_ = true;
+    Tell("Testovací text nelze uložit. Tyto znaky nelze zapsat ve Windows-1250: " +
+         DescribeUnstorable(unstorable) + ". Další zavření okna ho zahodí.");
+    return;
+  }
+  if (!unstorable.empty()) {
+    TestovaciText->setText(ToQString(storedTestText_));
+    Tell("Změna testovacího textu nebyla uložena.");
+  }
+  closeRefused_ = false;
+  QDialog::reject();
 }
 
 void TFormViceProperties::SaveStorages() {

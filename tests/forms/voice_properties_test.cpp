@@ -9,6 +9,7 @@
 #include "dialogs/forms/forms.h"
 #include "dialogs/forms/track_bar.h"
 #include "dialogs/forms/voice_properties_form.h"
+#include "platform/message_box.h"
 #include "synth/say_text.h"
 #include "synth/synthesis_settings.h"
 #include "tests/forms/forms_test_support.h"
@@ -180,6 +181,24 @@ TEST_F(VoiceProperties, PreferencesAreKeptPerUserAndTheInstallerCanShowTheFormAg
   EXPECT_EQ(again->TestovaciText->text(), "Ahoj světe.");
   EXPECT_TRUE(again->Rikat->isChecked());
   EXPECT_EQ(again->PageControl->currentWidget(), again->TabSheetEcho);
+}
+
+TEST_F(VoiceProperties, ATestTextTheCodePageCannotHoldIsNamedAndNeverStoredAsQuestionMarks) {
+  std::vector<std::string> messages;
+  platform::SetMessagePresenter([&](const std::string& text) { messages.push_back(text); });
+  form->TestovaciText->setText(QString::fromUtf8("Ahoj → Жук"));
+  form->Button2->click();
+  EXPECT_TRUE(form->isVisible()) << "the first close is refused";
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("znak 6 (U+2192)"), std::string::npos) << messages[0];
+  EXPECT_NE(messages[0].find("znak 8 (U+0416)"), std::string::npos) << messages[0];
+  form->Button2->click();  // the second discards the change, and says so
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(messages.size(), 2u);
+  EXPECT_EQ(StoredString(HKEY_CURRENT_USER, "SOFTWARE\\KORVEN\\TTS", "TestovaciText_Text"),
+            "Testovac\xED text 1, 2, 3.");
+  EXPECT_EQ(form->TestovaciText->text(), "Testovací text 1, 2, 3.");
+  platform::SetMessagePresenter(nullptr);
 }
 
 }  // namespace
