@@ -113,6 +113,8 @@ void TFormSlovnik::BuildControls() {
   Rikat->setObjectName("Rikat");
   Rikat->setGeometry(110, 232, 18, 18);
   Rikat->setAccessibleName(QStringLiteral("Říkat"));
+  Rikat->setAccessibleDescription(
+      QStringLiteral("Volba se jen ukládá, na chování editoru nemá vliv."));
 
   Button2 = new QPushButton(QStringLiteral("&Zavřít"), this);
   Button2->setObjectName("Button2");

@@ -112,6 +112,7 @@ TTrackBar* TFormViceProperties::AddTrackBar(QWidget* page, const TrackBarRow& ro
   }
   label->setBuddy(bar);
   *valueLabel = MakeLabel(page, row.valueLabel, kUnmoved, valueWhere);
+  bar->SetValueLabel(*valueLabel);
   if (orientation == Qt::Vertical) (*valueLabel)->setAlignment(Qt::AlignHCenter);
   return bar;
 }
@@ -131,6 +132,7 @@ void TFormViceProperties::BuildVoicePage() {
     *bars[i] = AddTrackBar(TabSheetVoice, kVoicePageBars[i], Qt::Horizontal,
                            {60, 4 + 40 * i, 144, 34}, values[i]);
   PithLabel->setText(QStringLiteral("X"));
+  Speed->SetShownValue(-1, 200);
 }
 
 void TFormViceProperties::BuildEchoPage() {
@@ -157,6 +159,11 @@ void TFormViceProperties::BuildIntonationPage() {
                       &Label17);
   Robotize = AddTrackBar(TabSheetIntonace, kIntonationPageBars[1], Qt::Horizontal,
                          {60, 94, 144, 34}, &Label18);
+  // Kept as the dialog has always shown them; a screen reader user is told what the eye
+  // sees from their unchanging labels.
+  const QString inert = QStringLiteral("Jen pro ukázku: posun nic nemění a neukládá se.");
+  Pause->setAccessibleDescription(inert);
+  Robotize->setAccessibleDescription(inert);
   PageControl->setCurrentWidget(TabSheetIntonace);
 }
 
@@ -277,7 +284,7 @@ void TFormViceProperties::VolumeChange() {
   ShowValue(LabelVolume, Volume->value(), true);
 }
 void TFormViceProperties::SpeedChange() {
-  ShowValue(LabelSpeed, 200 - Speed->value(), true);
+  ShowValue(LabelSpeed, Speed->ShownValue(Speed->value()), true);
 }
 void TFormViceProperties::PithChange() {
   ShowValue(PithLabel, Pith->value(), false);

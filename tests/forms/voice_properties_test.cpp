@@ -66,6 +66,32 @@ TEST_F(VoiceProperties, OpensOnDavlaWithTheControlsAndTextsOfTheDialog) {
   EXPECT_EQ(form->LabelSpeed->text(), "50%");
 }
 
+TEST_F(VoiceProperties, ScreenReadersHearTheValuesTheFormShowsAndWhatDoesNothing) {
+  form->Speed->setValue(150);
+  QAccessibleInterface* speed = QAccessible::queryAccessibleInterface(form->Speed);
+  QAccessibleValueInterface* value = speed->valueInterface();
+  ASSERT_NE(value, nullptr);
+  EXPECT_EQ(value->currentValue().toInt(), 50);
+  EXPECT_EQ(speed->text(QAccessible::Value), "50%");
+  EXPECT_EQ(std::make_pair(value->minimumValue().toInt(), value->maximumValue().toInt()),
+            std::make_pair(50, 150));
+  value->setCurrentValue(120);
+  EXPECT_EQ(form->Speed->value(), 80);
+  EXPECT_EQ(form->LabelSpeed->text(), "120%");
+  // Every bar names the label that shows its value.
+  for (TTrackBar* bar : form->findChildren<TTrackBar*>()) {
+    const auto controlled =
+        QAccessible::queryAccessibleInterface(bar)->relations(QAccessible::Controlled);
+    ASSERT_EQ(controlled.size(), 1) << bar->objectName().toStdString();
+    EXPECT_EQ(controlled[0].first->object(), bar->ValueLabel());
+  }
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form->Volume)->valueInterface()->currentValue(),
+            50);
+  // The bars that change nothing say so.
+  EXPECT_FALSE(form->Pause->accessibleDescription().isEmpty());
+  EXPECT_FALSE(form->Robotize->accessibleDescription().isEmpty());
+}
+
 TEST_F(VoiceProperties, ContinuousMovementFlagsTheChangeOnce800MsAfterTheLastMoveAndSpeaksOnce) {
   form->Rikat->setChecked(true);
   form->Volume->setFocus();
