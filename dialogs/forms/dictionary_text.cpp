@@ -82,6 +82,47 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
   }
 }
 
+// The file a link names is the one to replace; the link itself stays. A link to a file not
+// yet there names where it is to be.
+std::filesystem::path FollowLinks(std::filesystem::path path, std::error_code& ec) {
+  constexpr int kMaxLinks = 40;  // as the kernel allows
+  for (int links = 0; links < kMaxLinks && std::filesystem::is_symlink(path, ec); ++links) {
+    const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+    if (ec) return {};
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return std::filesystem::weakly_canonical(path, ec);
+}
+
+std::error_code ReplaceFile(const std::filesystem::path& path, std::string_view bytes) {
+  std::error_code ec;
+  const std::filesystem::path target = FollowLinks(path, ec);
+  if (ec) return ec;
+  struct stat old {};
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  if (exists && !Writable(target, old)) return std::make_error_code(std::errc::permission_denied);
+  RemoveStaleTemporaries(target);
+  std::string temp = target.string() + kTemporaryInfix + "XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return LastError();
+  // Keep the permissions and owner of the file being replaced (mkstemp creates it private);
+  // the owner only where we may give it away (root), so a user's file stays the user's.
+  ::fchmod(fd, exists ? (old.st_mode & 07777) : 0644);
+  if (exists && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+    // Not ours to give: the replaced file is the writer's from now on.
+  }
+  std::error_code failure;
+  if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) failure = LastError();
+  if (::close(fd) != 0 && !failure) failure = LastError();
+  if (!failure && ::rename(temp.c_str(), target.c_str()) != 0) failure = LastError();
+  if (failure) {
+    ::unlink(temp.c_str());
+    return failure;
+  }
+  SyncFolder(target.parent_path());
+  return {};
+}
+
 }  // namespace
 
 std::string CaretLineSpokenText(std::string_view text, size_t caret) {
@@ -128,40 +169,6 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
   if (in.bad()) return std::nullopt;
   return bytes;
 }
-
-namespace {
-
-std::error_code ReplaceFile(const std::filesystem::path& path, std::string_view bytes) {
-  std::error_code ec;
-  // The file a link names is the one to replace; the link itself stays.
-  const std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
-  if (ec) return ec;
-  struct stat old {};
-  const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && !Writable(target, old)) return std::make_error_code(std::errc::permission_denied);
-  RemoveStaleTemporaries(target);
-  std::string temp = target.string() + kTemporaryInfix + "XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return LastError();
-  // Keep the permissions and owner of the file being replaced (mkstemp creates it private);
-  // the owner only where we may give it away (root), so a user's file stays the user's.
-  ::fchmod(fd, exists ? (old.st_mode & 07777) : 0644);
-  if (exists && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
-    // Not ours to give: the replaced file is the writer's from now on.
-  }
-  std::error_code failure;
-  if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) failure = LastError();
-  if (::close(fd) != 0 && !failure) failure = LastError();
-  if (!failure && ::rename(temp.c_str(), target.c_str()) != 0) failure = LastError();
-  if (failure) {
-    ::unlink(temp.c_str());
-    return failure;
-  }
-  SyncFolder(target.parent_path());
-  return {};
-}
-
-}  // namespace
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::error_code* failure) {
