@@ -19,7 +19,6 @@
 #include "dialogs/forms/gradient_background.h"
 #include "dialogs/forms/qt_text.h"
 #include "platform/cp1250.h"
-#include "platform/message_box.h"
 #include "platform/paths.h"
 
 namespace kv::dialogs {
@@ -39,10 +38,6 @@ std::filesystem::path ThisModulePath() {
     return info.dli_fname;
   std::error_code ec;
   return std::filesystem::read_symlink("/proc/self/exe", ec);
-}
-
-void Tell(const std::string& utf8) {
-  platform::ShowMessage(cp1250::FromUtf8Lenient(utf8));
 }
 
 // Case-insensitive Czech order ("ch" after "h"), from ICU's data: it holds whatever locales
@@ -156,7 +151,7 @@ void TFormSlovnik::LoadFile() {
                                 " nelze přečíst. Editor začíná prázdný a uloží se do "
                                 "stejného souboru.";
     QMetaObject::invokeMethod(
-        this, [message] { Tell(message); }, Qt::QueuedConnection);
+        this, [message] { TellUser(message); }, Qt::QueuedConnection);
   }
 }
 
@@ -178,7 +173,7 @@ bool TFormSlovnik::SaveIfModified(const char* whenUnsaved) {
   if (saved)
     Slovnik->document()->setModified(false);
   else
-    Tell("Slovník " + FileName.string() + " nelze uložit." + failure + whenUnsaved);
+    TellUser("Slovník " + FileName.string() + " nelze uložit." + failure + whenUnsaved);
   saving_ = false;
   return saved;
 }

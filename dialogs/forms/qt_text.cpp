@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/cp1250.h"
+#include "platform/message_box.h"
 
 namespace kv::dialogs {
 
@@ -20,6 +21,10 @@ QString ToQString(std::string_view cp1250) {
 std::string FromQString(const QString& text) {
   return cp1250::FromUtf16(
       std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), text.size()));
+}
+
+void TellUser(const std::string& utf8) {
+  platform::ShowMessage(cp1250::FromUtf8Lenient(utf8));
 }
 
 std::vector<UnstorableCharacter> FindUnstorable(const QString& text) {

@@ -13,6 +13,9 @@ QString ToQString(std::string_view cp1250);
 // is stored (check with FindUnstorable first).
 std::string FromQString(const QString& text);
 
+// A message box with a text written here in UTF-8.
+void TellUser(const std::string& utf8);
+
 // A character of the user's text that Windows-1250 cannot hold, where the user sees it:
 // 1-based line and column, a surrogate pair counted as the one character it is.
 struct UnstorableCharacter {

@@ -18,8 +18,6 @@
 #include "dialogs/forms/qt_text.h"
 #include "dialogs/forms/track_bar.h"
 #include "dialogs/forms/voice_properties_tables.h"
-#include "platform/cp1250.h"
-#include "platform/message_box.h"
 #include "platform/registry.h"
 #include "synth/settings_values.h"
 #include "synth/synthesis_settings.h"
@@ -35,10 +33,6 @@ const char* const kPerUserKey = "SOFTWARE\\KORVEN\\TTS";
 
 std::string VoiceKeyPath(const QString& voice) {
   return std::string(kEngineKey) + "\\" + FromQString(voice);
-}
-
-void Tell(const std::string& utf8) {
-  platform::ShowMessage(cp1250::FromUtf8Lenient(utf8));
 }
 
 // Value labels read "100%" (the pitch "X") until their bar first moves.
@@ -159,8 +153,8 @@ void TFormViceProperties::BuildIntonationPage() {
                       &Label17);
   Robotize = AddTrackBar(TabSheetIntonace, kIntonationPageBars[1], Qt::Horizontal,
                          {60, 94, 144, 34}, &Label18);
-  // Kept as the dialog has always shown them; a screen reader user is told what the eye
-  // sees from their unchanging labels.
+  // They change nothing, by design: a screen reader says so, as their unmoving labels
+  // show the eye.
   const QString inert = QStringLiteral("Jen pro ukázku: posun nic nemění a neukládá se.");
   Pause->setAccessibleDescription(inert);
   Robotize->setAccessibleDescription(inert);
@@ -352,13 +346,13 @@ void TFormViceProperties::reject() {
   const auto unstorable = FindUnstorable(TestovaciText->text());
   if (!unstorable.empty() && !closeRefused_) {
     closeRefused_ = true;
-    Tell("Testovací text nelze uložit. Tyto znaky nelze zapsat ve Windows-1250: " +
-         DescribeUnstorable(unstorable) + ". Další zavření okna ho zahodí.");
+    TellUser("Testovací text nelze uložit. Tyto znaky nelze zapsat ve Windows-1250: " +
+             DescribeUnstorable(unstorable) + ". Další zavření okna ho zahodí.");
     return;
   }
   if (!unstorable.empty()) {
     TestovaciText->setText(ToQString(storedTestText_));
-    Tell("Změna testovacího textu nebyla uložena.");
+    TellUser("Změna testovacího textu nebyla uložena.");
   }
   closeRefused_ = false;
   QDialog::reject();
