@@ -141,6 +141,10 @@ HRESULT TKVTTSDialogs<F>::QueryInterface(const IID& iid, void** object) {
 
 template <CharForm F>
 HRESULT TKVTTSDialogs<F>::Show(HWND parent, dialogs::DialogForm form) {
+  // Refused before anything is loaded: a form opened here would drive the instance from a
+  // thread its timers and synthesizer do not run on, and the toolkit, once created on that
+  // thread, would refuse the instance's own thread from then on.
+  if (std::this_thread::get_id() != owner_->OwnerThread) return RPC_E_WRONG_THREAD;
   if (parent == nullptr) return S_OK;
   // The about form needs nothing of the instance.
   return ShowDialogForm(form, form == dialogs::DialogForm::About ? nullptr : &owner_->Calling);

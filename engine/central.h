@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "engine/engine_dialogs.h"
 #include "engine/module_state.h"
@@ -103,6 +104,7 @@ class TKVTTSAttributes final : public FormTypes<F>::Attributes {
 
 // The engine's dialogs: each shows its form modally and returns when it is closed; a null parent
 // window only asks whether the dialog is offered (S_OK, nothing shown). The title is not used.
+// Only the instance's own thread may call: any other gets RPC_E_WRONG_THREAD.
 template <CharForm F>
 class TKVTTSDialogs final : public FormTypes<F>::Dialogs {
   using Char = typename FormTypes<F>::Char;
@@ -188,6 +190,8 @@ class TKVCmode final : public com::IUnknown {
   void SetCurrentSpeed(int32_t speed);
 
   const int32_t ModeNumber;
+  // The instance's apartment: the thread that created it, the only one its dialogs run on.
+  const std::thread::id OwnerThread = std::this_thread::get_id();
 
   // Owned objects, created in this order.
   TKVTTSCentral<CharForm::W> CentralW{this};

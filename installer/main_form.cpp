@@ -81,6 +81,18 @@ QLabel* MakeLabel(const QString& text, QWidget* parent, int x, int y, int w, int
   return label;
 }
 
+// The version message's paragraphs (split at CR CR) with a small gap where the text has an
+// empty line: a whole empty line would push the last sentence out of the label.
+QString VersionMessageHtml(const std::string& text) {
+  QString html;
+  for (const QString& paragraph : ToQString(text).split(QStringLiteral("\r\r")))
+    html += (html.isEmpty() ? QStringLiteral("<p style='margin: 0'>")
+                            : QStringLiteral("<p style='margin: 3px 0 0 0'>")) +
+            paragraph.trimmed().toHtmlEscaped().replace(u'\r', QStringLiteral("<br>")) +
+            QStringLiteral("</p>");
+  return html;
+}
+
 template <typename T>
 T* Place(T* widget, int x, int y, int w, int h, const QString& hint = {}) {
   widget->setGeometry(x, y, w, h);
@@ -143,11 +155,16 @@ void TForm_tts_Install::CreateControls() {
   Animate1 = MakeLabel({}, this, 4, 70, 64, 64);
   Animate2 = MakeLabel({}, this, 4, 140, 64, 64);
   ST = MakeLabel("><", this, 72, 4, 300, 16);
-  ST->setStyleSheet("color: aqua; font-weight: bold;");
+  // Navy: aqua, as the word was once drawn, vanishes into the gradient's cyan top.
+  ST->setStyleSheet("color: navy; font-weight: bold;");
   LL = new TClickLabel("*", this, [this] { LLClick(); });
   Place(LL, 458, 4, 12, 16);
-  LabelInfo = MakeLabel({}, this, 72, 22, 396, 40);
+  LabelInfo = MakeLabel({}, this, 72, 20, 398, 44);
   LabelInfo->setWordWrap(true);
+  LabelInfo->setTextFormat(Qt::RichText);
+  QFont infoFont = LabelInfo->font();
+  infoFont.setPixelSize(11);  // the settings forms' size: three lines and a gap fit above the pages
+  LabelInfo->setFont(infoFont);
   ButtonOk = Place(new QPushButton("Ok", this), 400, 284, 70, 24, U("Ukončit program?"));
   ButtonOk->setEnabled(false);
   Rikat = Place(new QCheckBox(U("Použít hlasové vysvětlivky "), this), 72, 286, 300, 20,
@@ -326,7 +343,7 @@ void TForm_tts_Install::LLClick() {
   const VersionCheck check = CheckVersions();
   LL->setToolTip(ToQString(check.libraryHint));
   InstalledVersion = check.installedVersion;
-  LabelInfo->setText(ToQString(check.message.text).replace('\r', '\n'));
+  LabelInfo->setText(VersionMessageHtml(check.message.text));
   if (check.message.recommendReinstall) {
     PageControl1->setCurrentWidget(TabSheet1);
     platform::ShowMessage(check.message.text);

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "dialogs/forms/accessible_controls.h"
 #include "dialogs/forms/form_controls.h"
 #include "dialogs/forms/gradient_background.h"
 
@@ -26,8 +27,11 @@ QFont WordFont() {
 
 TFormAbout::TFormAbout(QWidget* owner) : QDialog(owner) {
   SetUpFixedForm(*this, "FormAbout", 196, 107, QStringLiteral("About"));
-  AddEmbossedWord(QStringLiteral("KORVEN"), "LabelKorven", {10, 4});
-  AddEmbossedWord(QStringLiteral("TTS"), "LabelTts", {10, 50});
+  auto* title = new TLayeredText(QStringLiteral("KORVEN TTS"), this);
+  title->setObjectName("Title");
+  title->setGeometry(rect());
+  AddEmbossedWord(title, QStringLiteral("KORVEN"), "LabelKorven", {10, 4});
+  AddEmbossedWord(title, QStringLiteral("TTS"), "LabelTts", {10, 50});
   ButtonOk = new QPushButton(QStringLiteral("Ok"), this);
   ButtonOk->setObjectName("ButtonOk");
   ButtonOk->setGeometry(112, 72, 75, 25);
@@ -35,7 +39,8 @@ TFormAbout::TFormAbout(QWidget* owner) : QDialog(owner) {
   connect(ButtonOk, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TFormAbout::AddEmbossedWord(const QString& word, const char* name, QPoint topLeft) {
+void TFormAbout::AddEmbossedWord(QWidget* group, const QString& word, const char* name,
+                                 QPoint topLeft) {
   struct Layer {
     const char* suffix;
     QColor colour;
@@ -45,7 +50,7 @@ void TFormAbout::AddEmbossedWord(const QString& word, const char* name, QPoint t
                           {"White", QColor(0xFF, 0xFF, 0xFF), 0},
                           {"Silver", QColor(0xC0, 0xC0, 0xC0), 1}};
   for (const Layer& layer : layers) {
-    QLabel* label = MakeLabel(this, (std::string(name) + layer.suffix).c_str(), word,
+    QLabel* label = MakeLabel(group, (std::string(name) + layer.suffix).c_str(), word,
                               QRect(topLeft + QPoint(layer.offset, layer.offset), QSize(186, 44)));
     label->setFont(WordFont());
     QPalette palette = label->palette();

@@ -21,8 +21,8 @@ class TFormAbout : public QDialog {
 
  private:
   // Three transparent labels one pixel apart: grey at the bottom right, silver in the middle,
-  // white at the top left, the silver face on top.
-  void AddEmbossedWord(const QString& word, const char* name, QPoint topLeft);
+  // white at the top left, the silver face on top. In a group a screen reader reads once.
+  void AddEmbossedWord(QWidget* group, const QString& word, const char* name, QPoint topLeft);
 };
 
 }  // namespace kv::dialogs

@@ -20,7 +20,6 @@
 #include "dialogs/forms/qt_text.h"
 #include "platform/beside_module.h"
 #include "platform/cp1250.h"
-#include "platform/message_box.h"
 #include "platform/paths.h"
 
 namespace kv::dialogs {
@@ -42,21 +41,23 @@ std::filesystem::path ThisModulePath() {
   return std::filesystem::read_symlink("/proc/self/exe", ec);
 }
 
-void Tell(const std::string& utf8) {
-  platform::ShowMessage(cp1250::FromUtf8Lenient(utf8));
-}
-
 // Case-insensitive Czech order ("ch" after "h"), from ICU's data: it holds whatever locales
-// the system has installed.
-void SortCzech(std::vector<std::string>& lines) {
+// the system has installed. The lines stay the toolkit's text, so a character the code page
+// lacks is sorted as it is and not turned into '?'.
+void SortCzech(QStringList& lines) {
   QCollator collator{QLocale(QLocale::Czech, QLocale::CzechRepublic)};
   collator.setCaseSensitivity(Qt::CaseInsensitive);
-  std::vector<QString> texts;
-  texts.reserve(lines.size());
-  for (const std::string& line : lines) texts.push_back(ToQString(line));
-  std::stable_sort(texts.begin(), texts.end(),
+  std::stable_sort(lines.begin(), lines.end(),
                    [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
-  for (size_t i = 0; i < lines.size(); ++i) lines[i] = FromQString(texts[i]);
+}
+
+// Why a write failed, for the user.
+std::string WriteFailure(std::error_code error) {
+  if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
+      error == std::errc::read_only_file_system)
+    return " Soubor není zapisovatelný.";
+  if (error == std::errc::no_space_on_device) return " Na disku není místo.";
+  return "";
 }
 
 }  // namespace
@@ -108,6 +109,8 @@ void TFormSlovnik::BuildControls() {
   Rikat->setObjectName("Rikat");
   Rikat->setGeometry(110, 232, 18, 18);
   Rikat->setAccessibleName(QStringLiteral("Říkat"));
+  Rikat->setAccessibleDescription(
+      QStringLiteral("Volba se jen ukládá, na chování editoru nemá vliv."));
 
   Button2 = new QPushButton(QStringLiteral("&Zavřít"), this);
   Button2->setObjectName("Button2");
@@ -149,19 +152,29 @@ void TFormSlovnik::LoadFile() {
                                 " nelze přečíst. Editor začíná prázdný a uloží se do "
                                 "stejného souboru.";
     QMetaObject::invokeMethod(
-        this, [message] { Tell(message); }, Qt::QueuedConnection);
+        this, [message] { TellUser(message); }, Qt::QueuedConnection);
   }
 }
 
 bool TFormSlovnik::SaveIfModified(const char* whenUnsaved) {
   if (saving_ || !Slovnik->document()->isModified()) return true;
   saving_ = true;
-  const std::vector<std::string> lines = SplitEditorText(FromQString(Slovnik->toPlainText()));
-  const bool saved = !FileName.empty() && WriteFileAtomically(FileName, DictionaryFileBytes(lines));
+  const QString text = Slovnik->toPlainText();
+  std::string failure;
+  bool saved = false;
+  // Written as '?', such a character would be lost while the editor still shows it.
+  if (const auto unstorable = FindUnstorable(text); !unstorable.empty()) {
+    failure = " Tyto znaky nelze zapsat ve Windows-1250: " + DescribeUnstorable(unstorable) + ".";
+  } else if (!FileName.empty()) {
+    std::error_code error;
+    saved = WriteFileAtomically(FileName, DictionaryFileBytes(SplitEditorText(FromQString(text))),
+                                &error);
+    if (!saved) failure = WriteFailure(error);
+  }
   if (saved)
     Slovnik->document()->setModified(false);
   else
-    Tell("Slovník " + FileName.string() + " nelze uložit." + whenUnsaved);
+    TellUser("Slovník " + FileName.string() + " nelze uložit." + failure + whenUnsaved);
   saving_ = false;
   return saved;
 }
@@ -218,12 +231,13 @@ void TFormSlovnik::SpeakCaretLine() {
 }
 
 void TFormSlovnik::ButtonSortClick() {
-  std::vector<std::string> lines = SplitEditorText(FromQString(Slovnik->toPlainText()));
+  QStringList lines = Slovnik->toPlainText().split(u'\n');
+  if (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();  // a final line end
   SortCzech(lines);
   // Through the cursor, so the sort can be undone and counts as a change to save.
   QTextCursor cursor(Slovnik->document());
   cursor.select(QTextCursor::Document);
-  cursor.insertText(ToQString(JoinEditorLines(lines)));
+  cursor.insertText(lines.join(u'\n'));
 }
 
 void TFormSlovnik::Timer1Timer() {

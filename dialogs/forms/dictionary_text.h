@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace kv::dialogs {
@@ -27,8 +28,13 @@ std::string DictionaryFileBytes(const std::vector<std::string>& lines);
 // The whole file, or nullopt when it cannot be read.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 // Writes bytes to a new file beside path, flushes it to disk and renames it over path, so
-// that a crash or a full disk leaves either the old file or the new one, never a part.
-// Returns false (path untouched) when any step fails.
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+// that a crash or a full disk leaves either the old file or the new one, never a part. A
+// symbolic link is followed: the file it names is replaced, in that file's folder, and the
+// link stays. A file that is not writable is left alone (permission_denied); a file without
+// any write permission counts as read-only even for root, as a read-only file does on
+// Windows. Temporaries of an earlier save that died before its rename are removed.
+// Returns false (path untouched) when any step fails, with the reason in failure if given.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         std::error_code* failure = nullptr);
 
 }  // namespace kv::dialogs

@@ -61,18 +61,23 @@ void TSettingsStorage::AddLineEdit(const std::string& name, QLineEdit* edit) {
       [edit](const std::string& text) { edit->setText(ToQString(text)); });
 }
 
+// The client area's position, stored and restored alike. The frame's position would not
+// survive a round trip: until the window manager has framed a window being shown, the
+// toolkit knows no frame, so a frame position restored then lands on the client area and
+// the window creeps by the frame's size on every open and close.
 void TSettingsStorage::AddPlacement(const std::string& name, QWidget* window) {
+  auto place = [window](QPoint where) {
+    if (OnSomeScreen(where)) window->setGeometry(QRect(where, window->size()));
+  };
   AddProperty(
-      name + "_Left", [window] { return std::to_string(window->pos().x()); },
-      [window](const std::string& text) {
-        std::optional<int> x = ReadNumber(text);
-        if (x && OnSomeScreen(QPoint(*x, window->pos().y()))) window->move(*x, window->pos().y());
+      name + "_Left", [window] { return std::to_string(window->geometry().x()); },
+      [window, place](const std::string& text) {
+        if (std::optional<int> x = ReadNumber(text)) place({*x, window->geometry().y()});
       });
   AddProperty(
-      name + "_Top", [window] { return std::to_string(window->pos().y()); },
-      [window](const std::string& text) {
-        std::optional<int> y = ReadNumber(text);
-        if (y && OnSomeScreen(QPoint(window->pos().x(), *y))) window->move(window->pos().x(), *y);
+      name + "_Top", [window] { return std::to_string(window->geometry().y()); },
+      [window, place](const std::string& text) {
+        if (std::optional<int> y = ReadNumber(text)) place({window->geometry().x(), *y});
       });
 }
 

@@ -35,7 +35,7 @@ class TSettingsStorage {
   void AddCheckBox(const std::string& name, QAbstractButton* box);
   // Stored as "<name>_Text".
   void AddLineEdit(const std::string& name, QLineEdit* edit);
-  // The window's position, as "<name>_Left" and "<name>_Top".
+  // The window's position (of its client area), as "<name>_Left" and "<name>_Top".
   void AddPlacement(const std::string& name, QWidget* window);
   // Any other property: reads the control into text (Windows-1250) and back.
   void AddProperty(std::string valueName, std::function<std::string()> get,

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "dialogs/forms/accessible_controls.h"
+
 namespace kv::dialogs {
 
 namespace {
@@ -20,6 +22,12 @@ constexpr int kChannelHalf = 2;
 TTrackBar::TTrackBar(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {
   setTickPosition(orientation == Qt::Horizontal ? TicksBelow : TicksRight);
   setFocusPolicy(Qt::StrongFocus);
+  InstallAccessibleControls();
+}
+
+void TTrackBar::SetShownValue(int direction, int offset) {
+  direction_ = direction < 0 ? -1 : 1;
+  offset_ = offset;
 }
 
 void TTrackBar::SetRange(int min, int max, int position) {

@@ -7,6 +7,8 @@
 
 #include <QSlider>
 
+class QLabel;
+
 namespace kv::dialogs {
 
 class TTrackBar : public QSlider {
@@ -20,6 +22,15 @@ class TTrackBar : public QSlider {
   void SetSelection(int start, int end);
   int SelStart() const { return selStart_; }
   int SelEnd() const { return selEnd_; }
+
+  // The value the form shows for a position: position × direction + offset (the speed bar
+  // shows 200 − position). Screen readers are given this value, not the position.
+  void SetShownValue(int direction, int offset);
+  int ShownValue(int position) const { return position * direction_ + offset_; }
+  int PositionOfShown(int shown) const { return (shown - offset_) * direction_; }
+  // The label that shows the value, for screen readers.
+  void SetValueLabel(QLabel* label) { valueLabel_ = label; }
+  QLabel* ValueLabel() const { return valueLabel_; }
 
   // Centre of the thumb, along the bar, when it stands at value (widget coordinates).
   int PixelOfValue(int value) const;
@@ -40,6 +51,9 @@ class TTrackBar : public QSlider {
   void PaintChannel(QPainter& painter, const QRect& groove) const;
   void PaintTicks(QPainter& painter, const QRect& groove) const;
 
+  int direction_ = 1;
+  int offset_ = 0;
+  QLabel* valueLabel_ = nullptr;
   int selStart_ = 0;
   int selEnd_ = 0;
   bool dragging_ = false;

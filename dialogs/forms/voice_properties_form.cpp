@@ -106,6 +106,7 @@ TTrackBar* TFormViceProperties::AddTrackBar(QWidget* page, const TrackBarRow& ro
   }
   label->setBuddy(bar);
   *valueLabel = MakeLabel(page, row.valueLabel, kUnmoved, valueWhere);
+  bar->SetValueLabel(*valueLabel);
   if (orientation == Qt::Vertical) (*valueLabel)->setAlignment(Qt::AlignHCenter);
   return bar;
 }
@@ -125,6 +126,7 @@ void TFormViceProperties::BuildVoicePage() {
     *bars[i] = AddTrackBar(TabSheetVoice, kVoicePageBars[i], Qt::Horizontal,
                            {60, 4 + 40 * i, 144, 34}, values[i]);
   PithLabel->setText(QStringLiteral("X"));
+  Speed->SetShownValue(-1, 200);
 }
 
 void TFormViceProperties::BuildEchoPage() {
@@ -151,6 +153,11 @@ void TFormViceProperties::BuildIntonationPage() {
                       &Label17);
   Robotize = AddTrackBar(TabSheetIntonace, kIntonationPageBars[1], Qt::Horizontal,
                          {60, 94, 144, 34}, &Label18);
+  // They change nothing, by design: a screen reader says so, as their unmoving labels
+  // show the eye.
+  const QString inert = QStringLiteral("Jen pro ukázku: posun nic nemění a neukládá se.");
+  Pause->setAccessibleDescription(inert);
+  Robotize->setAccessibleDescription(inert);
   PageControl->setCurrentWidget(TabSheetIntonace);
 }
 
@@ -223,7 +230,13 @@ void TFormViceProperties::BindStorages() {
   VoiceStorage.AddCheckBox("Intonace", Intonace);
   VoiceStorage.AddCheckBox("Intonace_endhacent", Intonace_endhacent);
 
-  FormStorage.AddLineEdit("TestovaciText", TestovaciText);
+  storedTestText_ = FromQString(TestovaciText->text());
+  FormStorage.AddProperty(
+      "TestovaciText_Text", [this] { return StorableTestText(); },
+      [this](const std::string& text) {
+        storedTestText_ = text;
+        TestovaciText->setText(ToQString(text));
+      });
   FormStorage.AddProperty(
       "PageControl_ActivePage",
       [this] { return PageControl->currentWidget()->objectName().toStdString(); },
@@ -265,7 +278,7 @@ void TFormViceProperties::VolumeChange() {
   ShowValue(LabelVolume, Volume->value(), true);
 }
 void TFormViceProperties::SpeedChange() {
-  ShowValue(LabelSpeed, 200 - Speed->value(), true);
+  ShowValue(LabelSpeed, Speed->ShownValue(Speed->value()), true);
 }
 void TFormViceProperties::PithChange() {
   ShowValue(PithLabel, Pith->value(), false);
@@ -321,6 +334,28 @@ void TFormViceProperties::ButtonRekniClick() {
 
 void TFormViceProperties::Button2Click() {
   close();
+}
+
+std::string TFormViceProperties::StorableTestText() {
+  if (FindUnstorable(TestovaciText->text()).empty())
+    storedTestText_ = FromQString(TestovaciText->text());
+  return storedTestText_;
+}
+
+void TFormViceProperties::reject() {
+  const auto unstorable = FindUnstorable(TestovaciText->text());
+  if (!unstorable.empty() && !closeRefused_) {
+    closeRefused_ = true;
+    TellUser("Testovací text nelze uložit. Tyto znaky nelze zapsat ve Windows-1250: " +
+             DescribeUnstorable(unstorable) + ". Další zavření okna ho zahodí.");
+    return;
+  }
+  if (!unstorable.empty()) {
+    TestovaciText->setText(ToQString(storedTestText_));
+    TellUser("Změna testovacího textu nebyla uložena.");
+  }
+  closeRefused_ = false;
+  QDialog::reject();
 }
 
 void TFormViceProperties::SaveStorages() {

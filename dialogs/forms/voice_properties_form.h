@@ -99,6 +99,8 @@ class TFormViceProperties : public QDialog {
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  // Every way of closing (button, window's close, Escape) comes here.
+  void reject() override;
 
  private:
   void BuildHeader();
@@ -116,6 +118,13 @@ class TFormViceProperties : public QDialog {
   void ShowValue(QLabel* label, int value, bool percent);
   void StoreVoice();
   void SaveStorages();
+  // The test text as stored: what the edit shows, unless the code page cannot hold it; then
+  // the text stored before, so that no '?' the user did not type reaches the store.
+  std::string StorableTestText();
+
+  std::string storedTestText_;
+  // A close refused because of the test text; the next one closes.
+  bool closeRefused_ = false;
 };
 
 }  // namespace kv::dialogs

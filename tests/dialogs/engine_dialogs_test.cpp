@@ -84,11 +84,27 @@ class EngineCopy {
 TEST(EngineDialogs, AMissingOrBrokenModuleFailsTheCallAndSpeakingGoesOn) {
   EngineCopy engine(nullptr);
   EXPECT_EQ(engine.dialogs->GeneralDlg(kWindow, nullptr), CO_E_DLLNOTFOUND);
+  HRESULT other = S_OK;
+  std::thread([&] { other = engine.dialogs->GeneralDlg(kWindow, nullptr); }).join();
+  EXPECT_EQ(other, RPC_E_WRONG_THREAD) << "refused before the module is looked for";
   std::ofstream(engine.dir / "kv_ttsdlg.so") << "not a library";
   EXPECT_EQ(engine.dialogs->AboutDlg(kWindow, nullptr), CO_E_ERRORINDLL);
   EXPECT_EQ(engine.dialogs->LexiconDlg(nullptr, nullptr), S_OK) << "the probe needs no module";
   engine.SpeakAndWait(u"Dobrý den.");
   EXPECT_GT(engine.dest->Accepted().size(), 22050u);
+}
+
+TEST(EngineDialogs, ACallFromAnotherThreadIsRefusedAndLeavesTheToolkitToTheInstance) {
+  EngineCopy engine(KV_DIALOGS_MODULE);
+  HRESULT other = S_OK;
+  std::thread([&] { other = engine.dialogs->AboutDlg(kWindow, nullptr); }).join();
+  EXPECT_EQ(other, RPC_E_WRONG_THREAD);
+  EXPECT_EQ(QCoreApplication::instance(), nullptr);
+  // The instance's own thread still gets its form (shown, pictured and closed at once).
+  ::setenv("KVTTS_DIALOG_SCREENSHOT", (engine.dir / "about.png").c_str(), 1);
+  EXPECT_EQ(engine.dialogs->AboutDlg(kWindow, nullptr), S_OK);
+  ::unsetenv("KVTTS_DIALOG_SCREENSHOT");
+  EXPECT_TRUE(fs::exists(engine.dir / "about.png"));
 }
 
 QAbstractButton* Button(QWidget* form, const char* caption) {

@@ -157,5 +157,24 @@ TEST_F(DictionaryEditor, AnEditThatCannotBeSavedKeepsTheEditorOpenOnceAndSaysSo)
   EXPECT_EQ(OnDisk(), "a=b\r\n");
 }
 
+TEST_F(DictionaryEditor, CharactersTheCodePageLacksAreNamedAndNeverWrittenAsQuestionMarks) {
+  WriteDictionary("a=b\r\n");
+  auto form = Open(true);
+  form->Slovnik->moveCursor(QTextCursor::End);
+  form->Slovnik->textCursor().insertText(QString::fromUtf8("\nšipka=→ a 😀 x"));
+  QTest::mouseClick(form->ButtonSort, Qt::LeftButton);
+  EXPECT_EQ(form->Slovnik->toPlainText(), QString::fromUtf8("a=b\nšipka=→ a 😀 x"));
+  form->close();
+  EXPECT_TRUE(form->isVisible()) << "the first close is refused";
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find(
+                "\xF8\xE1\x64\x65k 2, znak 7 (U+2192); \xF8\xE1\x64\x65k 2, znak 11 (U+1F600)"),
+            std::string::npos)
+      << messages[0];
+  form->close();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(OnDisk(), "a=b\r\n");
+}
+
 }  // namespace
 }  // namespace kv::dialogs

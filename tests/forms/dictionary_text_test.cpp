@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -56,6 +57,50 @@ TEST(DictionaryFile, AtomicWriteReplacesTheFileWholeOrNotAtAll) {
   EXPECT_FALSE(WriteFileAtomically(folder / "missing" / "x.dct", "x"));
   EXPECT_EQ(ReadFileBytes(folder / "missing" / "x.dct"), std::nullopt);
   EXPECT_EQ(ReadFileBytes(folder), std::nullopt);  // a folder is no dictionary
+}
+
+TEST(DictionaryFile, AtomicWriteFollowsALinkAndLeavesAReadOnlyFileAlone) {
+  namespace fs = std::filesystem;
+  const fs::path folder = test::Prefix() / "links";
+  fs::create_directories(folder / "real");
+  const fs::path real = folder / "real" / "kv_ttse.dct";
+  const fs::path link = folder / "kv_ttse.dct";
+  { std::ofstream(real) << "old\r\n"; }
+  fs::create_symlink("real/kv_ttse.dct", link);
+
+  ASSERT_TRUE(WriteFileAtomically(link, "new\r\n"));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadFileBytes(real), "new\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), fs::directory_iterator()), 1);
+
+  // No write permission: refused, as it would be for any user (the tests may run as root).
+  fs::permissions(real, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  std::error_code failure;
+  EXPECT_FALSE(WriteFileAtomically(link, "newer\r\n", &failure));
+  EXPECT_EQ(failure, std::errc::permission_denied);
+  EXPECT_EQ(ReadFileBytes(real), "new\r\n");
+}
+
+TEST(DictionaryFile, AtomicWriteRemovesOnlyStaleTemporariesOfItsOwnNaming) {
+  namespace fs = std::filesystem;
+  const fs::path folder = test::Prefix() / "stale";
+  fs::create_directories(folder);
+  const fs::path file = folder / "kv_ttse.dct";
+  const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  auto leave = [&](const char* name, bool old) {
+    std::ofstream(folder / name) << "x";
+    if (old) fs::last_write_time(folder / name, hourAgo);
+  };
+  leave("kv_ttse.dct.new-Ab12Cd", true);   // a save that died before its rename
+  leave("kv_ttse.dct.new-Ef34Gh", false);  // a save that may still be running
+  leave("kv_ttse.dct.new-mine", true);     // not of our naming
+  leave("other.dct.new-Ab12Cd", true);     // another file's
+
+  ASSERT_TRUE(WriteFileAtomically(file, "a=b\r\n"));
+  EXPECT_FALSE(fs::exists(folder / "kv_ttse.dct.new-Ab12Cd"));
+  for (const char* kept :
+       {"kv_ttse.dct.new-Ef34Gh", "kv_ttse.dct.new-mine", "other.dct.new-Ab12Cd"})
+    EXPECT_TRUE(fs::exists(folder / kept)) << kept;
 }
 
 }  // namespace

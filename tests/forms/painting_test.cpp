@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 
 #include "dialogs/forms/about_form.h"
 #include "dialogs/forms/gradient_background.h"
@@ -102,6 +103,14 @@ TEST_F(Painting, FormsPaintTheGradientOneLinePerRowWithThePenWidthOfTheirHeight)
     for (int y = 0; y < 50 && !silver; ++y)
       silver = aboutImage.pixelColor(x, y) == QColor(0xC0, 0xC0, 0xC0);
   EXPECT_TRUE(silver);
+  // A screen reader reads the layered words once, as one label.
+  QStringList texts;
+  std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+    if (node->role() == QAccessible::StaticText) texts << node->text(QAccessible::Name);
+    for (int i = 0; i < node->childCount(); ++i) walk(node->child(i));
+  };
+  walk(QAccessible::queryAccessibleInterface(&about));
+  EXPECT_EQ(texts, QStringList{"KORVEN TTS"});
   QTest::mouseClick(about.ButtonOk, Qt::LeftButton);
   EXPECT_FALSE(about.isVisible());
 }

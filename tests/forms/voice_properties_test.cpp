@@ -9,6 +9,7 @@
 #include "dialogs/forms/forms.h"
 #include "dialogs/forms/track_bar.h"
 #include "dialogs/forms/voice_properties_form.h"
+#include "platform/message_box.h"
 #include "synth/say_text.h"
 #include "synth/synthesis_settings.h"
 #include "tests/forms/forms_test_support.h"
@@ -63,6 +64,32 @@ TEST_F(VoiceProperties, OpensOnDavlaWithTheControlsAndTextsOfTheDialog) {
   EXPECT_EQ(form->LabelSpeed->text(), "150%");
   form->Speed->setValue(150);
   EXPECT_EQ(form->LabelSpeed->text(), "50%");
+}
+
+TEST_F(VoiceProperties, ScreenReadersHearTheValuesTheFormShowsAndWhatDoesNothing) {
+  form->Speed->setValue(150);
+  QAccessibleInterface* speed = QAccessible::queryAccessibleInterface(form->Speed);
+  QAccessibleValueInterface* value = speed->valueInterface();
+  ASSERT_NE(value, nullptr);
+  EXPECT_EQ(value->currentValue().toInt(), 50);
+  EXPECT_EQ(speed->text(QAccessible::Value), "50%");
+  EXPECT_EQ(std::make_pair(value->minimumValue().toInt(), value->maximumValue().toInt()),
+            std::make_pair(50, 150));
+  value->setCurrentValue(120);
+  EXPECT_EQ(form->Speed->value(), 80);
+  EXPECT_EQ(form->LabelSpeed->text(), "120%");
+  // Every bar names the label that shows its value.
+  for (TTrackBar* bar : form->findChildren<TTrackBar*>()) {
+    const auto controlled =
+        QAccessible::queryAccessibleInterface(bar)->relations(QAccessible::Controlled);
+    ASSERT_EQ(controlled.size(), 1) << bar->objectName().toStdString();
+    EXPECT_EQ(controlled[0].first->object(), bar->ValueLabel());
+  }
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form->Volume)->valueInterface()->currentValue(),
+            50);
+  // The bars that change nothing say so.
+  EXPECT_FALSE(form->Pause->accessibleDescription().isEmpty());
+  EXPECT_FALSE(form->Robotize->accessibleDescription().isEmpty());
 }
 
 TEST_F(VoiceProperties, ContinuousMovementFlagsTheChangeOnce800MsAfterTheLastMoveAndSpeaksOnce) {
@@ -180,6 +207,24 @@ TEST_F(VoiceProperties, PreferencesAreKeptPerUserAndTheInstallerCanShowTheFormAg
   EXPECT_EQ(again->TestovaciText->text(), "Ahoj světe.");
   EXPECT_TRUE(again->Rikat->isChecked());
   EXPECT_EQ(again->PageControl->currentWidget(), again->TabSheetEcho);
+}
+
+TEST_F(VoiceProperties, ATestTextTheCodePageCannotHoldIsNamedAndNeverStoredAsQuestionMarks) {
+  std::vector<std::string> messages;
+  platform::SetMessagePresenter([&](const std::string& text) { messages.push_back(text); });
+  form->TestovaciText->setText(QString::fromUtf8("Ahoj → Жук"));
+  form->Button2->click();
+  EXPECT_TRUE(form->isVisible()) << "the first close is refused";
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("znak 6 (U+2192)"), std::string::npos) << messages[0];
+  EXPECT_NE(messages[0].find("znak 8 (U+0416)"), std::string::npos) << messages[0];
+  form->Button2->click();  // the second discards the change, and says so
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(messages.size(), 2u);
+  EXPECT_EQ(StoredString(HKEY_CURRENT_USER, "SOFTWARE\\KORVEN\\TTS", "TestovaciText_Text"),
+            "Testovac\xED text 1, 2, 3.");
+  EXPECT_EQ(form->TestovaciText->text(), "Testovací text 1, 2, 3.");
+  platform::SetMessagePresenter(nullptr);
 }
 
 }  // namespace

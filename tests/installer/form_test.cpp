@@ -4,12 +4,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "dialogs/forms/dictionary_editor_form.h"
@@ -109,6 +112,46 @@ TEST_F(InstallerFormTest, TestTextSurvivesARestart) {
   TForm_tts_Install form;
   form.Timer1Timer();
   EXPECT_EQ(form.Memo1->toPlainText(), QString::fromUtf8("Příliš žluťoučký kůň."));
+}
+
+// WCAG's contrast ratio of two colours.
+double Contrast(const QColor& a, const QColor& b) {
+  auto luminance = [](const QColor& c) {
+    auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(InstallerFormTest, TheSpokenWordIsReadableAndTheVersionMessageIsShownWhole) {
+  TForm_tts_Install form;
+  form.Timer1Timer();
+  form.show();
+  // The best-contrasted pixel of the word against the gradient behind it.
+  const QImage image = form.grab().toImage();
+  const QRect st = form.ST->geometry();
+  double best = 1;
+  for (int y = st.top(); y <= st.bottom(); ++y)
+    for (int x = st.left(); x <= st.right(); ++x)
+      best = std::max(best, Contrast(image.pixelColor(x, y), QColor(0, 255 - y / 2, 239 - y / 2)));
+  EXPECT_GE(best, 4.5);
+
+  auto fitsWhole = [&] {
+    QLabel* info = form.LabelInfo;
+    EXPECT_LE(info->heightForWidth(info->width()), info->height()) << info->text().toStdString();
+    EXPECT_LE(info->geometry().bottom(), form.PageControl1->geometry().top());
+  };
+  fitsWhole();  // not installed
+  InstallRuntime();
+  form.Timer1Timer();
+  form.TTS_KORVEN_INSTALED->setChecked(true);
+  form.LLClick();
+  EXPECT_TRUE(
+      form.LabelInfo->text().contains(QString::fromUtf8("KORVEN TTS engin je nainstalován.")));
+  fitsWhole();
 }
 
 }  // namespace
