@@ -10,9 +10,11 @@
 #include <cstdlib>
 
 #include "agent/desktop_control.h"
+#include "dialogs/forms/dictionary_editor_form.h"
 #include "dialogs/gui_application.h"
 #include "installer/agent_form.h"
 #include "installer/agent_seam.h"
+#include "installer/engine_setup.h"
 #include "installer/main_form.h"
 #include "platform/com.h"
 #include "platform/cp1250.h"
@@ -139,9 +141,39 @@ TEST_F(AgentUnitTest, CharacterSpeaksThroughTheEngineWithItsWordsInTheBalloon) {
   for (const QString& b : balloons)
     if (!b.isEmpty() && (words.empty() || words.back() != b)) words.push_back(b);
   EXPECT_EQ(words, expected);
+  // The engine counts on across texts; the next text's words still come one by one, a line
+  // break ends a word and the tags stay out of sight.
+  balloons.clear();
+  character->Speak(cp1250::FromUtf8Lenient("\\ton=1\\Ahoj\nsvě\\ton=0\\te,  jak je?"));
+  ASSERT_TRUE(Run([&] { return !character->Busy(); }));
+  words.clear();
+  for (const QString& b : balloons)
+    if (!b.isEmpty() && (words.empty() || words.back() != b)) words.push_back(b);
+  EXPECT_EQ(words, (std::vector<QString>{"Ahoj", "Ahoj\nsvěte,", "Ahoj\nsvěte,  jak",
+                                         "Ahoj\nsvěte,  jak je?"}))
+      << words.back().toStdString();
   character->Hide();
   ASSERT_TRUE(Run([&] { return !character->Busy(); }));
   EXPECT_FALSE(character->Visible());
+}
+
+TEST_F(AgentUnitTest, SayProceduresShowAHiddenCharacterWhileItSpeaks) {
+  AgentEnabled = true;
+  AgentCommand({""});  // the form is never shown: the character stays hidden
+  ASSERT_TRUE(CharacterLoaded);
+  auto* character = static_cast<agent::DesktopCharacter*>(AgentForm->Character);
+  for (void (*say)(const std::string&) : {&SayThroughAgent, &SayFromAgentForm}) {
+    character->Hide();
+    ASSERT_TRUE(Run([&] { return !character->Busy(); }));
+    ASSERT_FALSE(character->Visible());
+    bool seenSpeaking = false;
+    character->Window().onBalloonChanged = [&](const QString& text) {
+      seenSpeaking = seenSpeaking || (!text.isEmpty() && character->Visible());
+    };
+    say("Ahoj.");
+    ASSERT_TRUE(Run([&] { return !character->Busy(); }));
+    EXPECT_TRUE(seenSpeaking);
+  }
 }
 
 TEST_F(AgentUnitTest, FormListsOurVoicesAndTheCharacterFiles) {
@@ -156,6 +188,8 @@ TEST_F(AgentUnitTest, FormListsOurVoicesAndTheCharacterFiles) {
   auto* character = static_cast<agent::DesktopCharacter*>(AgentForm->Character);
   ASSERT_TRUE(Run([&] { return !character->Busy(); }));  // shown, and waved
   EXPECT_TRUE(character->Visible());
+  AgentForm->ButtonSlovnikClick();  // the installed library's dictionary, as the main form's
+  EXPECT_EQ(dialogs::DictionaryFileName, EngineDictionaryPath());
   // Pictures for the documentation, when asked for.
   if (const char* dir = std::getenv("KV_AGENT_SCREENSHOTS")) {
     const QString folder = QString::fromUtf8(dir) + "/";
@@ -185,6 +219,9 @@ TEST_F(AgentUnitTest, TestMSAgentShowsTheCharacterSpeakingTheTestText) {
   EXPECT_TRUE(character->Visible());
   EXPECT_EQ(last, QString::fromUtf8("Ahoj světe."));
   EXPECT_FALSE(capture->Records().empty());
+  // The installer keeps the library it spoke with mapped; that use does not bar uninstalling.
+  AgentShutdown();
+  EXPECT_TRUE(UninstallEngine());
 }
 
 TEST_F(AgentUnitTest, CharacterFilesReadLenientlyAndFoundWithoutRegardToCase) {
@@ -201,6 +238,18 @@ TEST_F(AgentUnitTest, CharacterFilesReadLenientlyAndFoundWithoutRegardToCase) {
   ASSERT_TRUE(control.SetConnected(true));
   EXPECT_EQ(control.Load("a", "robik.acs"), 0);
   EXPECT_EQ(control.Character("a")->Height(), 136 + agent::CharacterWindow::kBalloonHeight);
+  agent::CharacterWindow& window =
+      static_cast<agent::DesktopCharacter*>(control.Character("a"))->Window();
+  EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Robík"));
+  // Cut to the figure, and to the balloon while there is one.
+  window.UseShapeMask(true);
+  const QPoint corner(0, window.height() - 1), figure(window.width() / 2, window.height() - 40),
+      balloon(window.width() / 2, 20);
+  EXPECT_FALSE(window.mask().contains(corner));
+  EXPECT_TRUE(window.mask().contains(figure));
+  EXPECT_FALSE(window.mask().contains(balloon));
+  window.SetBalloon(agent::CharacterWindow::Balloon::Speech, "Ahoj");
+  EXPECT_TRUE(window.mask().contains(balloon));
   EXPECT_EQ(control.Load("b", "NONE.ACS"), agent::DesktopControl::kFileNotFound);
   EXPECT_EQ(control.Character("b"), nullptr);
 }
