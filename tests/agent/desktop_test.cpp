@@ -1,11 +1,13 @@
 // The agent unit with its form: against the recording fake, and offscreen with the real
 // character speaking through the registered engine on a manual clock.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <algorithm>
 #include <cstdlib>
 
@@ -18,6 +20,7 @@
 #include "installer/main_form.h"
 #include "platform/com.h"
 #include "platform/cp1250.h"
+#include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/sound.h"
 #include "synth/own_voice.h"
@@ -42,11 +45,32 @@ std::vector<std::string> Items(const QComboBox& box) {
   return items;
 }
 
+// The character over another window as the X screen shows it, cut by its shape mask and not.
+void SaveCharacterOnTheScreen(agent::CharacterWindow& window, const QString& folder) {
+  QWidget backdrop;
+  backdrop.setStyleSheet("background: #c8d8e8");
+  backdrop.setGeometry(0, 0, 420, 380);
+  backdrop.show();
+  window.move(100, 40);
+  window.raise();
+  auto settle = [] {
+    for (int i = 0; i < 30; ++i) QApplication::processEvents(), ::usleep(10000);
+  };
+  for (bool masked : {false, true}) {
+    window.UseShapeMask(masked);
+    settle();
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, 0, 0, 420, 380)
+        .save(folder + (masked ? "character-on-screen.png" : "character-on-screen-unmasked.png"));
+  }
+}
+
 class AgentUnitTest : public testing::Test {
  protected:
   void SetUp() override {
     test::ResetPrefix();
     dialogs::InstallGuiServices();
+    platform::SetMessagePresenter([](const std::string&) {});  // no modal boxes in a test
     platform::MessageLoop::Current().SetClock(clock);
     auto backend = std::make_unique<platform::CaptureBackend>();
     capture = backend.get();
@@ -61,6 +85,7 @@ class AgentUnitTest : public testing::Test {
     CallExport("DllUnregisterServer");
     platform::SetSoundBackend(std::move(previous));
     platform::MessageLoop::Current().SetClock(nullptr);
+    platform::SetMessagePresenter({});
   }
   test::RecordingControl* UseFake() {
     static test::RecordingControl* made = nullptr;
@@ -202,6 +227,7 @@ TEST_F(AgentUnitTest, FormListsOurVoicesAndTheCharacterFiles) {
         {cp1250::FromUtf8Lenient("STOPALL^m{Zase mi chtějí měnit vlastnosti...?"), "~thinking"});
     Run([&] { return window.BalloonKind() == agent::CharacterWindow::Balloon::Thought; });
     window.grab().save(folder + "character-thinking.png");
+    if (QGuiApplication::platformName() == "xcb") SaveCharacterOnTheScreen(window, folder);
   }
 }
 
