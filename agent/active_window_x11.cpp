@@ -3,7 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-
+#include <string>
 namespace kv::agent {
 
 namespace {
@@ -45,6 +45,15 @@ std::optional<Geometry> X11ActiveWindow(bool onX) {
   Window child;
   XTranslateCoordinates(display, *id, DefaultRootWindow(display), 0, 0, &x, &y, &child);
   return Geometry{x, y, attributes.width, attributes.height};
+}
+
+bool X11Compositing(bool onX) {
+  if (!onX) return false;
+  Display* display = XDisplay();
+  if (display == nullptr) return false;
+  const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(display));
+  const Atom selection = XInternAtom(display, name.c_str(), False);
+  return XGetSelectionOwner(display, selection) != None;
 }
 
 }  // namespace kv::agent

@@ -3,6 +3,7 @@
 // run one after another on the message loop. Tests put a recording fake in its place.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,6 +17,15 @@ namespace kv::agent {
 struct RequestError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
+
+// Places on the desktop are X coordinates: 16 bits with a sign. Arithmetic on coordinates that
+// come from outside (a caller's integers) is done wide and brought into that range.
+inline constexpr int64_t kMaxCoordinate = 32767, kMinCoordinate = -32768;
+inline int ClampCoordinate(int64_t value) {
+  return int(value < kMinCoordinate   ? kMinCoordinate
+             : value > kMaxCoordinate ? kMaxCoordinate
+                                      : value);
+}
 
 struct Geometry {
   int left = 0, top = 0, width = 0, height = 0;

@@ -1,10 +1,14 @@
 #include "agent/character_window.h"
 
+#include <QBitmap>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+
+#include "platform/cp1250.h"
 
 namespace kv::agent {
 
@@ -31,7 +35,7 @@ CharacterWindow::CharacterWindow(const CharacterLook& look) : look_(look) {
                  Qt::WindowDoesNotAcceptFocus);
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating);
-  setWindowTitle(QString::fromStdString(look.name));
+  setWindowTitle(QString::fromStdString(cp1250::ToUtf8(look.name)));
   setFixedSize(std::max(look.width, 220), look.height + kBalloonHeight);
 }
 
@@ -40,6 +44,7 @@ void CharacterWindow::SetBalloon(Balloon kind, const QString& text) {
   const QString shown = kind == Balloon::None ? QString() : text;
   if (shown != balloonText_ && onBalloonChanged) onBalloonChanged(shown);
   balloonText_ = shown;
+  UpdateShape();
   update();
 }
 
@@ -49,13 +54,39 @@ void CharacterWindow::SetMouth(int opening) {
 }
 
 void CharacterWindow::SetPose(const std::string& animation, int frame) {
+  const bool changed = animation != pose_;
   pose_ = animation;
   frame_ = frame;
+  if (changed || !pose_.empty()) UpdateShape();  // the arms move
   update();
+}
+
+void CharacterWindow::UseShapeMask(bool on) {
+  shaped_ = on;
+  if (on)
+    UpdateShape();
+  else
+    clearMask();
+}
+
+// The mask is what a paint covers.
+void CharacterWindow::UpdateShape() {
+  if (!shaped_) return;
+  QImage picture(size(), QImage::Format_ARGB32_Premultiplied);
+  picture.fill(Qt::transparent);
+  QPainter p(&picture);
+  p.setFont(font());
+  Paint(p);
+  p.end();
+  setMask(QBitmap::fromImage(picture.createAlphaMask()));
 }
 
 void CharacterWindow::paintEvent(QPaintEvent*) {
   QPainter p(this);
+  Paint(p);
+}
+
+void CharacterWindow::Paint(QPainter& p) {
   p.setRenderHint(QPainter::Antialiasing);
   PaintFigure(p, QRect((width() - look_.width) / 2, kBalloonHeight, look_.width, look_.height));
   if (balloon_ != Balloon::None) PaintBalloon(p);

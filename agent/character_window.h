@@ -24,6 +24,9 @@ class CharacterWindow : public QWidget {
   void SetMouth(int opening);  // 0..255
   // The animation drawn (upper-case name, empty: standing) and its frame.
   void SetPose(const std::string& animation, int frame);
+  // Without a compositor a transparent area shows as black: the window is then cut to the
+  // figure and its balloon by a shape mask, renewed as they change.
+  void UseShapeMask(bool on);
 
   std::function<void(int button)> onClick;
   // Told every new balloon text (observers such as tests and screen readers).
@@ -37,8 +40,10 @@ class CharacterWindow : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  void PaintFigure(class QPainter& p, const QRect& area);
+  void Paint(class QPainter& p);
+  void PaintFigure(QPainter& p, const QRect& area);
   void PaintBalloon(QPainter& p);
+  void UpdateShape();
 
   CharacterLook look_;
   Balloon balloon_ = Balloon::None;
@@ -46,6 +51,7 @@ class CharacterWindow : public QWidget {
   int mouth_ = 0;
   std::string pose_;
   int frame_ = 0;
+  bool shaped_ = false;
 };
 
 }  // namespace kv::agent

@@ -104,7 +104,8 @@ void InterpretAgentValues(const std::vector<AgentValue>& values, CommandTarget& 
       if (t.character != nullptr && !t.ownVoiceActive) {
         try {
           AgentCharacter& c = *t.character;
-          c.MoveTo(pair[0] - c.Width(), pair[1] - c.Height() / 2 + 35, 1);
+          c.MoveTo(ClampCoordinate(int64_t(pair[0]) - c.Width()),
+                   ClampCoordinate(int64_t(pair[1]) - c.Height() / 2 + 35), 1);
         } catch (const RequestError&) {
         }
       }

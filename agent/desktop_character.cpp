@@ -1,9 +1,11 @@
 #include "agent/desktop_character.h"
 
+#include <QGuiApplication>
 #include <QMenu>
 #include <algorithm>
 #include <cmath>
 
+#include "agent/active_window_x11.h"
 #include "agent/voice_modes.h"
 #include "platform/cp1250.h"
 
@@ -36,6 +38,8 @@ DesktopCharacter::DesktopCharacter(const CharacterLook& look, AgentControl& cont
     if (control_.OnClick) control_.OnClick(button);
   };
   window_->onMenu = [this](const QPoint& at) { ShowMenu(at); };
+  const bool onX = QGuiApplication::platformName() == "xcb";
+  window_->UseShapeMask(onX && !X11Compositing(onX));
 }
 
 DesktopCharacter::~DesktopCharacter() {
@@ -55,7 +59,7 @@ void DesktopCharacter::Hide() {
   Enqueue({Kind::Hide, {}});
 }
 void DesktopCharacter::MoveTo(int x, int y, int speed) {
-  Enqueue({Kind::Move, {}, x, y, speed});
+  Enqueue({Kind::Move, {}, ClampCoordinate(x), ClampCoordinate(y), speed});
 }
 
 void DesktopCharacter::Play(const std::string& animation) {
@@ -141,6 +145,7 @@ void DesktopCharacter::StartNext() {
 
 void DesktopCharacter::StartSpeaking() {
   balloonUntil_ = -1;
+  spoken_.emplace(current_->text);
   window_->SetBalloon(CharacterWindow::Balloon::Speech, {});
   EngineSpeaker::Events events;
   events.word = [this](size_t position) { ShowWordsUpTo(position); };
@@ -148,7 +153,7 @@ void DesktopCharacter::StartSpeaking() {
   events.done = [this] {
     speaking_ = false;
     if (current_ && current_->kind == Kind::Speak) {
-      window_->SetBalloon(CharacterWindow::Balloon::Speech, Utf8(current_->text));
+      window_->SetBalloon(CharacterWindow::Balloon::Speech, Utf8(spoken_->Shown()));
       Finish(kBalloonHoldMs);
     }
   };
@@ -158,12 +163,8 @@ void DesktopCharacter::StartSpeaking() {
 
 // The balloon holds the text up to the end of the word the engine has reached.
 void DesktopCharacter::ShowWordsUpTo(size_t position) {
-  if (!current_ || current_->kind != Kind::Speak) return;
-  const std::string& text = current_->text;
-  position = std::min(position, text.size());
-  size_t end = text.find(' ', text.find_first_not_of(' ', position));
-  if (end == std::string::npos) end = text.size();
-  window_->SetBalloon(CharacterWindow::Balloon::Speech, Utf8(text.substr(0, end)));
+  if (!current_ || current_->kind != Kind::Speak || !spoken_) return;
+  window_->SetBalloon(CharacterWindow::Balloon::Speech, Utf8(spoken_->UpTo(position)));
 }
 
 void DesktopCharacter::Advance(int64_t now) {
@@ -171,11 +172,10 @@ void DesktopCharacter::Advance(int64_t now) {
   const int64_t elapsed = now - started_;
   if (r.kind == Kind::Speak) {
     if (!silentSpeech_) return;  // the engine's notifications drive it
-    size_t position = 0;
-    for (int64_t word = elapsed / kSilentWordMs; word > 0 && position != std::string::npos; --word)
-      position = r.text.find(' ', position + 1);
-    if (position == std::string::npos) return Finish(kBalloonHoldMs);
-    return ShowWordsUpTo(position);
+    const size_t words = size_t(elapsed / kSilentWordMs);
+    if (words >= spoken_->WordCount()) return Finish(kBalloonHoldMs);
+    return window_->SetBalloon(CharacterWindow::Balloon::Speech,
+                               Utf8(spoken_->FirstWords(words + 1)));
   }
   if (r.kind == Kind::Play) window_->SetPose(r.text, int(elapsed / kAnimationFrameMs));
   if (r.kind == Kind::Move && now < endsAt_) {
@@ -191,6 +191,7 @@ void DesktopCharacter::Advance(int64_t now) {
 void DesktopCharacter::Finish(int64_t holdBalloonMs) {
   const Kind kind = current_->kind;
   current_.reset();
+  spoken_.reset();
   silentSpeech_ = false;
   window_->SetPose({}, 0);
   window_->SetMouth(0);

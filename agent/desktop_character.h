@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "agent/balloon_text.h"
 #include "agent/character_layer.h"
 #include "agent/character_window.h"
 #include "agent/engine_speaker.h"
@@ -70,6 +71,7 @@ class DesktopCharacter final : public AgentCharacter {
   std::vector<MenuEntry> menu_;
   std::deque<Request> queue_;
   std::optional<Request> current_;
+  std::optional<BalloonText> spoken_;  // of the Speak request running
   int64_t started_ = 0, endsAt_ = 0, balloonUntil_ = -1;
   QPoint glideFrom_;
   bool speaking_ = false, silentSpeech_ = false;

@@ -1,5 +1,7 @@
 #include "agent/engine_speaker.h"
 
+#include <algorithm>
+
 #include "platform/cp1250.h"
 #include "sapi/device_dest.h"
 #include "sapi/tts_enumerator.h"
@@ -21,6 +23,8 @@ struct EngineSpeaker::Session final : sapi::ITTSNotifySinkW, sapi::ITTSBufNotify
   std::string centralMode;
   DWORD key = 0;
   Events events;
+  // An instance counts word positions on across its texts: the first one of a text is its start.
+  std::optional<DWORD> textStart;
   bool speaking = false;
   ULONG refs = 0;
 
@@ -99,7 +103,8 @@ struct EngineSpeaker::Session final : sapi::ITTSNotifySinkW, sapi::ITTSBufNotify
   HRESULT TextDataStarted(QWORD) override { return com::S_OK; }
   HRESULT BookMark(QWORD, DWORD) override { return com::S_OK; }
   HRESULT WordPosition(QWORD, DWORD position) override {
-    if (events.word) events.word(position);
+    if (!textStart) textStart = position;
+    if (events.word) events.word(position >= *textStart ? position - *textStart : 0);
     return com::S_OK;
   }
 };
@@ -114,9 +119,14 @@ bool EngineSpeaker::HasMode(const std::string& modeId) {
 bool EngineSpeaker::Start(const std::string& text, const std::string& modeId, Events events) {
   Session& s = *session_;
   if (!s.Bind(modeId)) return false;
+  // The engine parts words at spaces only: a line break ends a word as well.
   std::u16string wide = cp1250::ToUtf16(text);
+  std::replace_if(
+      wide.begin(), wide.end(), [](char16_t c) { return c == u'\n' || c == u'\r' || c == u'\t'; },
+      u' ');
   wide.push_back(u'\0');
   s.events = std::move(events);
+  s.textStart.reset();
   s.speaking = true;
   const HRESULT hr =
       s.central->TextData(sapi::CHARSET_TEXT, sapi::TTSDATAFLAG_TAGGED,

@@ -12,7 +12,7 @@ namespace kv::agent {
 class EngineSpeaker {
  public:
   struct Events {
-    std::function<void(size_t position)> word;  // character offset of the word begun
+    std::function<void(size_t position)> word;  // the word begun, counted from the text's start
     std::function<void(int opening)> mouth;     // 0 (closed) .. 255
     std::function<void()> done;                 // audio stopped (also after Stop)
   };
@@ -24,7 +24,8 @@ class EngineSpeaker {
 
   // Whether a registered engine offers the mode (GUID in braces).
   bool HasMode(const std::string& modeId);
-  // Starts speaking the Windows-1250 text; false (and no events) when the mode cannot speak.
+  // Starts speaking the Windows-1250 text (line breaks end words, as spaces do); false (and no
+  // events) when the mode cannot speak.
   bool Start(const std::string& text, const std::string& modeId, Events events);
   // Cuts the speech short; `done` follows.
   void Stop();

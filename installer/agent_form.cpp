@@ -19,9 +19,9 @@
 #include "dialogs/forms/qt_text.h"
 #include "dialogs/forms/voice_properties_form.h"
 #include "installer/agent_seam.h"
+#include "installer/engine_setup.h"
 #include "platform/cp1250.h"
 #include "platform/module.h"
-#include "platform/paths.h"
 #include "platform/registry.h"
 #include "sapi/tts_enumerator.h"
 
@@ -340,7 +340,7 @@ void TFormMSAgentu::ButtonRekniClick() {
 }
 
 void TFormMSAgentu::ButtonSlovnikClick() {
-  dialogs::DictionaryFileName = platform::WindowsDir() / "speech" / "kvs" / "kv_ttse.dct";
+  dialogs::DictionaryFileName = EngineDictionaryPath();
   if (slovnik_ == nullptr) {
     slovnik_ = new dialogs::TFormSlovnik(this);
     slovnik_->move(x() + frameGeometry().width(), y());

@@ -90,10 +90,13 @@ void ShowHiddenCharacter() {
 
 }  // namespace
 
+// A hidden character is shown between stopping what it does and the text: a Show queued
+// before the stop would be emptied out of the queue with the rest, and the text spoken unseen.
 void SayFromAgentForm(const std::string& text) {
-  if (!text.empty()) AgentCommand({"STOPALL", "AF", text});
-  AgentEnabled = true;
+  if (!text.empty()) AgentCommand({"STOPALL"});
   if (AgentAvailable) ShowHiddenCharacter();
+  if (!text.empty()) AgentCommand({"AF", text});
+  AgentEnabled = true;
 }
 
 void SayThroughAgent(const std::string& text) {
@@ -101,8 +104,9 @@ void SayThroughAgent(const std::string& text) {
     AgentEnabled = true;
     AgentCommand({""});
   }
+  AgentCommand({"STOPALL"});
   if (CharacterLoaded) ShowHiddenCharacter();
-  AgentCommand({"STOPALL", "AF", text});
+  AgentCommand({"AF", text});
 }
 
 }  // namespace kv::installer

@@ -46,6 +46,10 @@ fs::path EnginePath() {
   return platform::WindowsDir() / "Speech" / "kvs" / "kv_ttse.so";
 }
 
+fs::path EngineDictionaryPath() {
+  return platform::ChangeFileExt(EnginePath(), ".dct");
+}
+
 bool RuntimePresent() {
   Registry reg(HKEY_LOCAL_MACHINE);
   return reg.KeyExists(names::kEngineListKey);

@@ -19,6 +19,9 @@ namespace kv::installer {
 
 // <Windows folder>/Speech/kvs/kv_ttse.so
 std::filesystem::path EnginePath();
+// The dictionary the installed library reads (kv_ttse.dct beside it): the one the installer's
+// forms open for editing.
+std::filesystem::path EngineDictionaryPath();
 
 bool RuntimePresent();
 void InstallRuntime();

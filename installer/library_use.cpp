@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -38,10 +39,12 @@ bool ProcessMaps(const fs::path& maps, dev_t device, ino_t inode) {
 bool LibraryInUse(const fs::path& library) {
   struct stat st {};
   if (::stat(library.c_str(), &st) != 0) return false;
+  const std::string self = std::to_string(::getpid());
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator("/proc", ec)) {
     const std::string pid = entry.path().filename().string();
     if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    if (pid == self) continue;
     if (ProcessMaps(entry.path() / "maps", st.st_dev, st.st_ino)) return true;
   }
   return false;

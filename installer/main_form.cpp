@@ -432,7 +432,7 @@ void TForm_tts_Install::ButtonUninitClick() {
 }
 
 void TForm_tts_Install::ButtonSlovnikClick() {
-  dialogs::DictionaryFileName = platform::ChangeFileExt(EnginePath, ".dct");
+  dialogs::DictionaryFileName = EngineDictionaryPath();
   if (!slovnik_) slovnik_ = new dialogs::TFormSlovnik(this);
   slovnik_->OnSay = SayThroughAgent;
   slovnik_->show();

@@ -1,21 +1,26 @@
 // The agent unit with its form: against the recording fake, and offscreen with the real
 // character speaking through the registered engine on a manual clock.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <algorithm>
 #include <cstdlib>
 
 #include "agent/desktop_control.h"
+#include "dialogs/forms/dictionary_editor_form.h"
 #include "dialogs/gui_application.h"
 #include "installer/agent_form.h"
 #include "installer/agent_seam.h"
+#include "installer/engine_setup.h"
 #include "installer/main_form.h"
 #include "platform/com.h"
 #include "platform/cp1250.h"
+#include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/sound.h"
 #include "synth/own_voice.h"
@@ -40,11 +45,32 @@ std::vector<std::string> Items(const QComboBox& box) {
   return items;
 }
 
+// The character over another window as the X screen shows it, cut by its shape mask and not.
+void SaveCharacterOnTheScreen(agent::CharacterWindow& window, const QString& folder) {
+  QWidget backdrop;
+  backdrop.setStyleSheet("background: #c8d8e8");
+  backdrop.setGeometry(0, 0, 420, 380);
+  backdrop.show();
+  window.move(100, 40);
+  window.raise();
+  auto settle = [] {
+    for (int i = 0; i < 30; ++i) QApplication::processEvents(), ::usleep(10000);
+  };
+  for (bool masked : {false, true}) {
+    window.UseShapeMask(masked);
+    settle();
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, 0, 0, 420, 380)
+        .save(folder + (masked ? "character-on-screen.png" : "character-on-screen-unmasked.png"));
+  }
+}
+
 class AgentUnitTest : public testing::Test {
  protected:
   void SetUp() override {
     test::ResetPrefix();
     dialogs::InstallGuiServices();
+    platform::SetMessagePresenter([](const std::string&) {});  // no modal boxes in a test
     platform::MessageLoop::Current().SetClock(clock);
     auto backend = std::make_unique<platform::CaptureBackend>();
     capture = backend.get();
@@ -59,6 +85,7 @@ class AgentUnitTest : public testing::Test {
     CallExport("DllUnregisterServer");
     platform::SetSoundBackend(std::move(previous));
     platform::MessageLoop::Current().SetClock(nullptr);
+    platform::SetMessagePresenter({});
   }
   test::RecordingControl* UseFake() {
     static test::RecordingControl* made = nullptr;
@@ -139,9 +166,39 @@ TEST_F(AgentUnitTest, CharacterSpeaksThroughTheEngineWithItsWordsInTheBalloon) {
   for (const QString& b : balloons)
     if (!b.isEmpty() && (words.empty() || words.back() != b)) words.push_back(b);
   EXPECT_EQ(words, expected);
+  // The engine counts on across texts; the next text's words still come one by one, a line
+  // break ends a word and the tags stay out of sight.
+  balloons.clear();
+  character->Speak(cp1250::FromUtf8Lenient("\\ton=1\\Ahoj\nsvě\\ton=0\\te,  jak je?"));
+  ASSERT_TRUE(Run([&] { return !character->Busy(); }));
+  words.clear();
+  for (const QString& b : balloons)
+    if (!b.isEmpty() && (words.empty() || words.back() != b)) words.push_back(b);
+  EXPECT_EQ(words, (std::vector<QString>{"Ahoj", "Ahoj\nsvěte,", "Ahoj\nsvěte,  jak",
+                                         "Ahoj\nsvěte,  jak je?"}))
+      << words.back().toStdString();
   character->Hide();
   ASSERT_TRUE(Run([&] { return !character->Busy(); }));
   EXPECT_FALSE(character->Visible());
+}
+
+TEST_F(AgentUnitTest, SayProceduresShowAHiddenCharacterWhileItSpeaks) {
+  AgentEnabled = true;
+  AgentCommand({""});  // the form is never shown: the character stays hidden
+  ASSERT_TRUE(CharacterLoaded);
+  auto* character = static_cast<agent::DesktopCharacter*>(AgentForm->Character);
+  for (void (*say)(const std::string&) : {&SayThroughAgent, &SayFromAgentForm}) {
+    character->Hide();
+    ASSERT_TRUE(Run([&] { return !character->Busy(); }));
+    ASSERT_FALSE(character->Visible());
+    bool seenSpeaking = false;
+    character->Window().onBalloonChanged = [&](const QString& text) {
+      seenSpeaking = seenSpeaking || (!text.isEmpty() && character->Visible());
+    };
+    say("Ahoj.");
+    ASSERT_TRUE(Run([&] { return !character->Busy(); }));
+    EXPECT_TRUE(seenSpeaking);
+  }
 }
 
 TEST_F(AgentUnitTest, FormListsOurVoicesAndTheCharacterFiles) {
@@ -156,6 +213,8 @@ TEST_F(AgentUnitTest, FormListsOurVoicesAndTheCharacterFiles) {
   auto* character = static_cast<agent::DesktopCharacter*>(AgentForm->Character);
   ASSERT_TRUE(Run([&] { return !character->Busy(); }));  // shown, and waved
   EXPECT_TRUE(character->Visible());
+  AgentForm->ButtonSlovnikClick();  // the installed library's dictionary, as the main form's
+  EXPECT_EQ(dialogs::DictionaryFileName, EngineDictionaryPath());
   // Pictures for the documentation, when asked for.
   if (const char* dir = std::getenv("KV_AGENT_SCREENSHOTS")) {
     const QString folder = QString::fromUtf8(dir) + "/";
@@ -168,6 +227,7 @@ TEST_F(AgentUnitTest, FormListsOurVoicesAndTheCharacterFiles) {
         {cp1250::FromUtf8Lenient("STOPALL^m{Zase mi chtějí měnit vlastnosti...?"), "~thinking"});
     Run([&] { return window.BalloonKind() == agent::CharacterWindow::Balloon::Thought; });
     window.grab().save(folder + "character-thinking.png");
+    if (QGuiApplication::platformName() == "xcb") SaveCharacterOnTheScreen(window, folder);
   }
 }
 
@@ -185,6 +245,9 @@ TEST_F(AgentUnitTest, TestMSAgentShowsTheCharacterSpeakingTheTestText) {
   EXPECT_TRUE(character->Visible());
   EXPECT_EQ(last, QString::fromUtf8("Ahoj světe."));
   EXPECT_FALSE(capture->Records().empty());
+  // The installer keeps the library it spoke with mapped; that use does not bar uninstalling.
+  AgentShutdown();
+  EXPECT_TRUE(UninstallEngine());
 }
 
 TEST_F(AgentUnitTest, CharacterFilesReadLenientlyAndFoundWithoutRegardToCase) {
@@ -201,6 +264,18 @@ TEST_F(AgentUnitTest, CharacterFilesReadLenientlyAndFoundWithoutRegardToCase) {
   ASSERT_TRUE(control.SetConnected(true));
   EXPECT_EQ(control.Load("a", "robik.acs"), 0);
   EXPECT_EQ(control.Character("a")->Height(), 136 + agent::CharacterWindow::kBalloonHeight);
+  agent::CharacterWindow& window =
+      static_cast<agent::DesktopCharacter*>(control.Character("a"))->Window();
+  EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Robík"));
+  // Cut to the figure, and to the balloon while there is one.
+  window.UseShapeMask(true);
+  const QPoint corner(0, window.height() - 1), figure(window.width() / 2, window.height() - 40),
+      balloon(window.width() / 2, 20);
+  EXPECT_FALSE(window.mask().contains(corner));
+  EXPECT_TRUE(window.mask().contains(figure));
+  EXPECT_FALSE(window.mask().contains(balloon));
+  window.SetBalloon(agent::CharacterWindow::Balloon::Speech, "Ahoj");
+  EXPECT_TRUE(window.mask().contains(balloon));
   EXPECT_EQ(control.Load("b", "NONE.ACS"), agent::DesktopControl::kFileNotFound);
   EXPECT_EQ(control.Character("b"), nullptr);
 }

@@ -1,6 +1,8 @@
 // The command interpreter and the following of the active window, against the recording fake.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "agent/active_follower.h"
 #include "agent/command_interpreter.h"
 #include "tests/agent/recording_agent.h"
@@ -63,6 +65,9 @@ TEST_F(Interpreter, IntegerPairsMoveAndPlacesFromTheDesktop) {
   control.active.reset();  // no active window: the character stays where it is
   Run({"GOTOACTIVEFORM"});
   EXPECT_TRUE(character.log.empty());
+  // Integers at the ends of their range land at the edge of the coordinates.
+  Run({INT_MIN, INT_MAX, INT_MAX, INT_MIN});
+  EXPECT_EQ(character.log, (Log{"MoveTo -32768 32767 1", "MoveTo 32767 -32768 1"}));
 }
 
 TEST_F(Interpreter, RefusedRequestsDoNotStopTheList) {
