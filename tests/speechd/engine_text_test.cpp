@@ -49,7 +49,7 @@ TEST(EngineTextTest, UserTextCannotCarryTags) {
 }
 
 TEST(EngineTextTest, SpellingCharactersAndKeysUseLetterNames) {
-  EXPECT_EQ(Utf8(FromSsml("<speak>krk ř</speak>", true).text), " ká er ká  eř  ");
+  EXPECT_EQ(Utf8(FromSsml("<speak>krk ř</speak>", {.spell = true}).text), " ká er ká  eř  ");
   EXPECT_EQ(Utf8(CharacterText("ž")), "žet ");
   EXPECT_EQ(Utf8(CharacterText("space")), "mezera");
   EXPECT_EQ(Utf8(CharacterText("\\")), " zpětné lomítko  ");

@@ -173,6 +173,50 @@ TEST_F(ModuleProtocolTest, PauseStopsAtTheNextSentenceMark) {
   EXPECT_EQ(Take(), "700-moje\n700 INDEX MARK\n700-__spd_0\n700 INDEX MARK\n704 PAUSE\n");
 }
 
+// Every line a message produces after its SPEAK: the replies, then marks, then exactly one
+// terminal event, which is the last line.
+void ExpectOneWellFormedMessage(const std::string& out) {
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; start < out.size(); start = end + 1) {
+    end = out.find('\n', start);
+    lines.push_back(out.substr(start, end - start));
+  }
+  ASSERT_GE(lines.size(), 4u) << out;
+  EXPECT_EQ(lines[0], "202 OK RECEIVING MESSAGE");
+  EXPECT_EQ(lines[1], "200 OK SPEAKING");
+  EXPECT_EQ(lines[2], "701 BEGIN");
+  for (size_t i = 3; i + 1 < lines.size(); ++i) {
+    ASSERT_TRUE(lines[i].starts_with("700-")) << out;
+    EXPECT_EQ(lines[++i], "700 INDEX MARK") << out;
+  }
+  const std::string& last = lines.back();
+  EXPECT_TRUE(last == "702 END" || last == "703 STOP" || last == "704 PAUSE") << out;
+}
+
+TEST_F(ModuleProtocolTest, HostileMarkNamesStayOneLineAndTheMessageEndsOnce) {
+  const std::string body =
+      "<speak>Jedna.<mark name=\"a&#10;700 X&#10;702 END\"/> Dva.<mark name=\"b&#13;&#10;703 "
+      "STOP&#x0a;\"/> Tři.<mark name=\"__spd_0\"/> Čtyři.<mark name=\"c\n704 PAUSE\n\"/>"
+      "</speak>";
+  Feed("SET\nrate=0\n.");
+  Take();
+  Feed("SPEAK\n" + body + "\n.");
+  RunToEnd();
+  const std::string out = Take();
+  ExpectOneWellFormedMessage(out);
+  EXPECT_NE(out.find("700-a 700 X 702 END\n"), std::string::npos) << "still recognisable";
+  EXPECT_NE(out.find("700-c 704 PAUSE \n"), std::string::npos) << out;
+  // Paused at the first sentence mark, and stopped while it speaks: still one end each.
+  Feed("SPEAK\n" + body + "\n.\nPAUSE");
+  RunToEnd();
+  ExpectOneWellFormedMessage(Take());
+  Feed("SPEAK\n" + body + "\n.");
+  loop.RunUntil([] { return false; }, 300);
+  Feed("STOP");
+  loop.RunUntil([] { return false; }, 3000);
+  ExpectOneWellFormedMessage(Take());
+}
+
 TEST_F(ModuleProtocolTest, CharactersKeysAndSpellingSpeakLetterNames) {
   EXPECT_EQ(Speak("x").substr(0, 6), "203 OK");
   for (auto kind : {"CHAR\nř", "KEY\nshift_a", "SOUND_ICON\nmessage"}) {
@@ -192,17 +236,28 @@ TEST_F(ModuleProtocolTest, MalformedInputGetsClearErrors) {
     protocol.Feed(junk);
   }
   EXPECT_NE(Take().find("300 ERR UNKNOWN COMMAND"), std::string::npos);
-  // A megabyte of text is refused whole, and the module goes on.
-  protocol.Feed("SPEAK");
-  for (int i = 0; i < 1024; ++i) protocol.Feed(std::string(1023, 'a' + i % 26));
+  // A megabyte of text is spoken. A message past the limit, whole or cut by the reader, is
+  // answered as ended at once (a refusal would leave the server's client waiting for its end),
+  // and the module goes on.
+  auto feedLines = [&](size_t count) {
+    protocol.Feed("SPEAK");
+    for (size_t i = 0; i < count; ++i) protocol.Feed(std::string(1023, 'a' + i % 26) + ". ");
+  };
+  feedLines(1024);
   protocol.Feed(".");
-  EXPECT_EQ(Take(),
-            "202 OK RECEIVING MESSAGE\n301-the message is longer than 262144 bytes\n"
-            "301 ERROR CANT SPEAK\n");
+  loop.RunUntil([] { return false; }, 500);
+  EXPECT_FALSE(capture->Records().empty());
+  protocol.Feed("STOP");
+  EXPECT_EQ(Take(), "202 OK RECEIVING MESSAGE\n200 OK SPEAKING\n701 BEGIN\n703 STOP\n");
+  feedLines(kMaxMessageBytes / 1024 + 1);
+  protocol.Feed(".");
   protocol.Feed("SPEAK");
   protocol.Feed(std::string(300000, 'a'), true);  // cut by the reader
   protocol.Feed(".");
-  EXPECT_TRUE(Take().ends_with("301 ERROR CANT SPEAK\n"));
+  EXPECT_EQ(Take(),
+            "202 OK RECEIVING MESSAGE\n200 OK SPEAKING\n701 BEGIN\n703 STOP\n"
+            "202 OK RECEIVING MESSAGE\n200 OK SPEAKING\n701 BEGIN\n703 STOP\n");
+  EXPECT_FALSE(speaker->Speaking());
   EXPECT_TRUE(Speak("Ahoj.").ends_with("701 BEGIN\n702 END\n"));
 }
 
