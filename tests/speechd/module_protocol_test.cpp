@@ -217,6 +217,35 @@ TEST_F(ModuleProtocolTest, HostileMarkNamesStayOneLineAndTheMessageEndsOnce) {
   ExpectOneWellFormedMessage(Take());
 }
 
+TEST_F(ModuleProtocolTest, RatePitchAndVolumeDoWhatListenersExpect) {
+  auto lengthMs = [&](const std::string& settings, const std::string& kind = "SPEAK",
+                      const std::string& body =
+                          "Dobrý den, jak se máte? Rychlost řeči se dá měnit.") {
+    capture->Clear();
+    Feed("SET\nrate=0\npitch=0\n" + settings + "\n.\n" + kind + "\n" + body + "\n.");
+    RunToEnd();
+    Take();
+    return double(CapturedMs());
+  };
+  const double normal = lengthMs("volume=0");
+  for (const char* pitch : {"pitch=-100", "pitch=-50", "pitch=50", "pitch=100"})
+    EXPECT_NEAR(lengthMs(pitch) / normal, 1.0, 0.08) << pitch << ": pitch keeps the length";
+  EXPECT_NEAR(lengthMs("rate=-100") / normal, 3.0, 0.3) << "three times slower";
+  EXPECT_NEAR(lengthMs("rate=100") / normal, 1 / 3.0, 0.05) << "three times faster";
+  // At speed too (as far as the engine goes: at pitch -100 it is 2.5 times faster at most).
+  EXPECT_NEAR(lengthMs("rate=60\npitch=-100") / lengthMs("rate=60"), 1.0, 0.1);
+  EXPECT_NEAR(lengthMs("rate=60\npitch=100") / lengthMs("rate=60"), 1.0, 0.1);
+  MessageSettings s;
+  s.volume = 0;
+  EXPECT_NE(s.ProsodyTags().find("\\vol=63750\\"), std::string::npos) << "the voice's own";
+  // The reading settings reach the text: named punctuation and announced capitals take time.
+  const double plain = lengthMs("punctuation_mode=none", "SPEAK", "Ano? Ne!");
+  EXPECT_GT(lengthMs("punctuation_mode=all", "SPEAK", "Ano? Ne!"), plain + 500);
+  const double small = lengthMs("cap_let_recogn=none", "CHAR", "A");
+  EXPECT_GT(lengthMs("cap_let_recogn=spell", "CHAR", "A"), small + 200);
+  EXPECT_GT(lengthMs("cap_let_recogn=icon", "CHAR", "A"), 100);
+}
+
 TEST_F(ModuleProtocolTest, CharactersKeysAndSpellingSpeakLetterNames) {
   EXPECT_EQ(Speak("x").substr(0, 6), "203 OK");
   for (auto kind : {"CHAR\nř", "KEY\nshift_a", "SOUND_ICON\nmessage"}) {
