@@ -1,12 +1,13 @@
 // sd_kvtts_prosody: what the speech-dispatcher settings do to the sound (no part of the tests).
 // Register the engine first (regsvr build/lib/kv_ttse.so).
 //
-//   sd_kvtts_prosody [raw]
+//   sd_kvtts_prosody [raw | grid FIRST LAST STEP]
 //
 // Speaks one sentence in process into the capture output on a manual clock and prints, for
 // each rate, pitch and volume the server can send, the length of the speech against rate 0,
 // its zero crossings per second (a rough pitch) and its loudness (RMS and peak). "raw" prints
-// the same for the engine's own speed attribute and tone tag instead.
+// the same for the engine's own speed attribute and tone tag instead; "grid" the length at
+// each speed attribute FIRST..LAST and a few tones (the table in speech_rate.cpp).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

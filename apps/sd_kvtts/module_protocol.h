@@ -24,7 +24,7 @@ inline constexpr size_t kMaxMessageBytes = 8 << 20;
 
 // The settings the server sends before every message (the last value of each key counts).
 struct MessageSettings {
-  int rate = 0, pitch = 0, volume = 100;  // -100..100
+  int rate = 0, pitch = 0, volume = 0;  // -100..100; 0 is the voice as it is
   bool spelling = false;
   Punctuation punctuation = Punctuation::None;
   Capitals capitals = Capitals::None;
