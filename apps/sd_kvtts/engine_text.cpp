@@ -1,5 +1,6 @@
 #include "apps/sd_kvtts/engine_text.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -71,7 +72,8 @@ std::optional<std::pair<std::string, size_t>> Entity(std::string_view text) {
     if (code > 0x10FFFF) return std::nullopt;
   }
   std::string utf8;
-  AppendUtf8(utf8, code == 0 ? U' ' : code);
+  // NUL and the surrogate halves are no characters: they would make the text invalid UTF-8.
+  AppendUtf8(utf8, code == 0 || (code >= 0xD800 && code <= 0xDFFF) ? U' ' : code);
   return std::pair{utf8, end + 1};
 }
 
@@ -134,15 +136,41 @@ size_t MarkupEnd(std::string_view s, size_t open) {
 // Builds the engine's text: text runs are added as they come, marks wait for the next word.
 class Builder {
  public:
-  explicit Builder(bool spell) : spell_(spell) {}
+  explicit Builder(const TextOptions& options) : options_(options) {}
 
   void AddText(std::string_view utf8) {
-    std::string text = cp1250::FromUtf8Lenient(DecodeEntities(utf8));
-    if (spell_) text = SpellOut(text);
-    for (char c : Neutralise(text)) {
+    if (!skipping_) AddDecoded(DecodeEntities(utf8));
+  }
+  void AddDecoded(std::string_view utf8) {
+    std::string text = cp1250::FromUtf8Lenient(utf8);
+    for (char& c : text)
+      if (static_cast<unsigned char>(c) < ' ') c = ' ';
+    if (options_.spell || spelled_ > 0) text = SpellOut(text, options_.capitals);
+    for (char c : Neutralise(NamePunctuation(text, options_.punctuation))) {
       if (static_cast<unsigned char>(c) > ' ') FlushMarks();
       out_.text += c;
     }
+  }
+  // <sub alias="…">: the alias, and nothing of the content up to its </sub>.
+  void OpenSub(const std::optional<std::string>& alias, bool empty) {
+    if (alias && !skipping_) AddDecoded(' ' + *alias + ' ');
+    if (!empty) subs_.push_back(alias.has_value());
+    skipping_ = std::count(subs_.begin(), subs_.end(), true) > 0;
+  }
+  void CloseSub() {
+    if (!subs_.empty()) subs_.pop_back();
+    skipping_ = std::count(subs_.begin(), subs_.end(), true) > 0;
+  }
+  // <say-as>: spelled up to its </say-as> when it asks for characters.
+  void OpenSayAs(bool spell, bool empty) {
+    if (empty) return;
+    sayAs_.push_back(spell);
+    spelled_ += spell ? 1 : 0;
+  }
+  void CloseSayAs() {
+    if (sayAs_.empty()) return;
+    spelled_ -= sayAs_.back() ? 1 : 0;
+    sayAs_.pop_back();
   }
   void AddMark(std::string name) {
     pending_ += "\\mrk=" + std::to_string(MarkNumber(out_.marks.size())) + "\\";
@@ -164,17 +192,34 @@ class Builder {
     pending_.clear();
   }
 
-  bool spell_;
+  TextOptions options_;
   EngineText out_;
   std::string pending_;
+  std::vector<bool> subs_, sayAs_;  // open elements: whether each replaces or spells its content
+  bool skipping_ = false;
+  int spelled_ = 0;
 };
+
+bool SpellsCharacters(std::string_view tag) {
+  const std::string how = cp1250::LowerCase(Attribute(tag, "interpret-as").value_or(""));
+  return how == "characters" || how == "spell-out" || how == "letters" || how == "tts:char";
+}
 
 void AddElement(Builder& b, std::string_view tag) {
   size_t n = tag.starts_with('/') ? 1 : 0;
   while (n < tag.size() && tag[n] != ' ' && tag[n] != '/' && tag[n] != '\t' && tag[n] != '\n') ++n;
   const std::string name = cp1250::LowerCase(tag.substr(0, n));
+  const bool empty = tag.ends_with('/');
   if (name == "mark") {
     b.AddMark(Attribute(tag, "name").value_or(""));
+  } else if (name == "sub") {
+    b.OpenSub(Attribute(tag, "alias"), empty);
+  } else if (name == "/sub") {
+    b.CloseSub();
+  } else if (name == "say-as") {
+    b.OpenSayAs(SpellsCharacters(tag), empty);
+  } else if (name == "/say-as") {
+    b.CloseSayAs();
   } else if (name == "break" || name == "p" || name == "/p" || name == "s" || name == "/s" ||
              name == "speak" || name == "/speak") {
     b.AddSpace();
@@ -191,8 +236,8 @@ bool IsMarkNumber(uint32_t number) {
   return number >= kFirstMark && number < kFirstMark + kMarkCount;
 }
 
-EngineText FromSsml(std::string_view s, bool spell) {
-  Builder b(spell);
+EngineText FromSsml(std::string_view s, const TextOptions& options) {
+  Builder b(options);
   size_t i = 0;
   while (i < s.size()) {
     const size_t open = s.find('<', i);
@@ -209,14 +254,26 @@ EngineText FromSsml(std::string_view s, bool spell) {
   return b.Finish();
 }
 
-std::string SpellOut(std::string_view text) {
+Capitals CapitalsFromName(std::string_view name) {
+  if (name == "spell") return Capitals::Spell;
+  if (name == "icon") return Capitals::Icon;
+  return Capitals::None;
+}
+
+std::string SpellOut(std::string_view text, Capitals capitals) {
+  static const std::string kCapital = cp1250::FromUtf8Lenient("velké ");
   std::string out;
   for (char c : text) {
     if (static_cast<unsigned char>(c) <= ' ') {
       out += ' ';
       continue;
     }
+    const bool capital =
+        cp1250::ToLower(static_cast<unsigned char>(c)) != static_cast<unsigned char>(c);
+    if (capital && capitals == Capitals::Spell) out += kCapital;
+    if (capital && capitals == Capitals::Icon) out += kRaiseMark;
     out += frontend::LetterName(std::string(1, c));
+    if (capital && capitals == Capitals::Icon) out += kLowerMark;
     out += ' ';
   }
   return out;
@@ -236,9 +293,10 @@ std::string Neutralise(std::string_view text) {
   return out;
 }
 
-std::string CharacterText(std::string_view utf8) {
+std::string CharacterText(std::string_view utf8, Capitals capitals) {
   if (utf8 == "space") return cp1250::FromUtf8Lenient("mezera");
-  return Neutralise(SpellOut(cp1250::FromUtf8Lenient(utf8)));
+  return Neutralise(
+      NamePunctuation(SpellOut(cp1250::FromUtf8Lenient(utf8), capitals), Punctuation::All));
 }
 
 std::string KeyText(std::string_view utf8) {

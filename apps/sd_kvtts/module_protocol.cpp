@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
+#include "apps/sd_kvtts/protocol_line.h"
+#include "apps/sd_kvtts/speech_rate.h"
 #include "apps/sd_kvtts/voices.h"
 #include "platform/cp1250.h"
 #include "platform/sound.h"
@@ -27,6 +30,21 @@ bool ReadLevel(std::string_view value, int* out) {
   return true;
 }
 
+// Spelled capitals in Icon mode: their names at the highest tone, then back to the message's.
+void RaiseCapitals(std::string& text, long tone) {
+  if (text.find(kRaiseMark) == std::string::npos) return;
+  std::string out;
+  for (char c : text) {
+    if (c == kRaiseMark)
+      out += "\\ton=12\\";
+    else if (c == kLowerMark)
+      out += "\\ton=" + std::to_string(tone) + "\\";
+    else
+      out += c;
+  }
+  text = std::move(out);
+}
+
 }  // namespace
 
 int MessageSettings::Voice() const {
@@ -35,20 +53,23 @@ int MessageSettings::Voice() const {
   return 1;
 }
 
+long MessageSettings::Tone() const {
+  return std::lround(pitch * 12.0 / 100.0);
+}
+
 uint32_t MessageSettings::Speed() const {
-  // 151 is the normal speed; the full rate range spans the engine's 10..221 (about three
-  // times slower to three times faster).
-  const double speed = rate >= 0 ? 151 + rate * 0.70 : 151 + rate * 1.41;
-  return uint32_t(std::lround(speed));
+  return EngineSpeed(rate, int(Tone()));
 }
 
 std::string MessageSettings::ProsodyTags() const {
-  // Pitch as the tone tag (-12..12 steps), volume as the loudness tag (63750 is full loudness,
-  // reached at volume 100; -100 is silence, as loudness 1: 0 would mean the voice's own
+  // Pitch as the tone tag (-12..12 steps). Volume as the loudness tag in proportion, as other
+  // modules have it: 0 is the voice's normal loudness (63750) and -100 silence (loudness 1: 0
+  // would mean the voice's own loudness); above 0 it grows to 1.9 times at 100, as loud as
+  // the voices go without overflowing their samples (their peaks reach about 17000 at normal
   // loudness). Both stay set in the synthesizer, so every message states them.
-  const long tone = std::lround(pitch * 12.0 / 100.0);
-  const long loudness = std::max(1L, std::lround(63750.0 * (volume + 100) / 200.0));
-  return "\\ton=" + std::to_string(tone) + "\\\\vol=" + std::to_string(loudness) + "\\";
+  const double gain = volume <= 0 ? (volume + 100) / 100.0 : 1.0 + 0.9 * volume / 100.0;
+  const long loudness = std::max(1L, std::lround(63750.0 * gain));
+  return "\\ton=" + std::to_string(Tone()) + "\\\\vol=" + std::to_string(loudness) + "\\";
 }
 
 ModuleProtocol::ModuleProtocol(Speaker& speaker, std::function<void(std::string_view)> write)
@@ -77,7 +98,7 @@ void ModuleProtocol::Command(std::string_view c) {
     std::string problem;
     loaded_ = speaker_.Load(&problem);
     Reply(loaded_ ? "299-KORVEN TTS: voices DAVLa, DAVLuska, DAVL\n299 OK LOADED SUCCESSFULLY\n"
-                  : "399-" + problem + "\n399 ERR CANT INIT MODULE\n");
+                  : "399-" + OneLine(problem) + "\n399 ERR CANT INIT MODULE\n");
   } else if (c == "SPEAK" || c == "CHAR" || c == "KEY" || c == "SOUND_ICON") {
     block_ = c == "SPEAK"  ? Block::Speak
              : c == "CHAR" ? Block::Char
@@ -153,12 +174,16 @@ void ModuleProtocol::ApplySettings() {
       values &= ReadLevel(value, &s.volume);
     else if (key == "spelling_mode")
       s.spelling = value == "on";
+    else if (key == "punctuation_mode")
+      s.punctuation = PunctuationFromName(value);
+    else if (key == "cap_let_recogn")
+      s.capitals = CapitalsFromName(value);
     else if (key == "voice")
       s.symbolicVoice = unset ? "" : std::string(value);
     else if (key == "synthesis_voice")
       s.synthesisVoice = unset ? "" : std::string(value);
-    // Other keys (language, punctuation, capital letters, pitch range) need nothing: the
-    // engine speaks Czech, and the server has already put punctuation into words.
+    // Other keys (language, pitch range) need nothing: the engine speaks Czech only. When the
+    // server puts punctuation into words itself, it sends punctuation_mode=none.
   }
   if (!syntax) return Reply("302 ERROR BAD SYNTAX\n");
   if (!values) return Reply("303 ERROR INVALID PARAMETER OR VALUE\n");
@@ -186,8 +211,7 @@ void ModuleProtocol::AcceptAudio() {
 
 void ModuleProtocol::SpeakMessage(Block kind) {
   if (tooLong_)
-    return Reply("301-the message is longer than " + std::to_string(kMaxMessageBytes) +
-                 " bytes\n301 ERROR CANT SPEAK\n");
+    return EndUnspoken("the message is longer than " + std::to_string(kMaxMessageBytes) + " bytes");
   if (kind != Block::Speak && lines_.size() > 1) return Reply("305 DATA MORE THAN ONE LINE\n");
   if (speaker_.Speaking())
     return Reply("301-a message is still being spoken\n301 ERROR CANT SPEAK\n");
@@ -197,15 +221,21 @@ void ModuleProtocol::SpeakMessage(Block kind) {
   u.voice = settings_.Voice();
   u.speed = settings_.Speed();
   if (kind == Block::Speak)
-    u.text = FromSsml(body, settings_.spelling);
+    u.text = FromSsml(body, {settings_.spelling, settings_.punctuation, settings_.capitals});
   else if (kind == Block::Char)
-    u.text.text = CharacterText(body);
+    u.text.text = CharacterText(body, settings_.capitals);
   else if (kind == Block::Key)
     u.text.text = KeyText(body);
+  RaiseCapitals(u.text.text, settings_.Tone());
   u.text.text.insert(0, settings_.ProsodyTags());  // a sound icon says nothing
   std::string problem;
-  if (!speaker_.Speak(u, &problem)) return Reply("301-" + problem + "\n301 ERROR CANT SPEAK\n");
+  if (!speaker_.Speak(u, &problem)) return EndUnspoken(problem);
   Reply("200 OK SPEAKING\n701 BEGIN\n");
+}
+
+void ModuleProtocol::EndUnspoken(const std::string& reason) {
+  std::fprintf(stderr, "sd_kvtts: message not spoken: %s\n", OneLine(reason).c_str());
+  Reply("200 OK SPEAKING\n701 BEGIN\n703 STOP\n");
 }
 
 }  // namespace kv::speechd

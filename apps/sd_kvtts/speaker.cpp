@@ -3,6 +3,7 @@
 #include <sstream>
 #include <utility>
 
+#include "apps/sd_kvtts/protocol_line.h"
 #include "apps/sd_kvtts/voices.h"
 #include "platform/cp1250.h"
 #include "platform/message_loop.h"
@@ -149,7 +150,7 @@ bool Speaker::Speak(const Utterance& u, std::string* problem) {
 }
 
 void Speaker::ReportMark(const std::string& name) {
-  write_("700-" + name + "\n700 INDEX MARK\n");
+  write_("700-" + OneLine(name) + "\n700 INDEX MARK\n");
 }
 
 void Speaker::OnBookMark(Instance* from, uint32_t number) {

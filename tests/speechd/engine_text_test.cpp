@@ -49,7 +49,7 @@ TEST(EngineTextTest, UserTextCannotCarryTags) {
 }
 
 TEST(EngineTextTest, SpellingCharactersAndKeysUseLetterNames) {
-  EXPECT_EQ(Utf8(FromSsml("<speak>krk ř</speak>", true).text), " ká er ká  eř  ");
+  EXPECT_EQ(Utf8(FromSsml("<speak>krk ř</speak>", {.spell = true}).text), " ká er ká  eř  ");
   EXPECT_EQ(Utf8(CharacterText("ž")), "žet ");
   EXPECT_EQ(Utf8(CharacterText("space")), "mezera");
   EXPECT_EQ(Utf8(CharacterText("\\")), " zpětné lomítko  ");
@@ -57,5 +57,37 @@ TEST(EngineTextTest, SpellingCharactersAndKeysUseLetterNames) {
   EXPECT_EQ(Utf8(KeyText("kp-enter")), "kp enter");
 }
 
+TEST(EngineTextTest, PunctuationModesNameMoreAndMore) {
+  const char* text = "Cena (bez DPH): 5 % z 3,5 = -2; ano?";
+  auto say = [&](Punctuation mode) { return Utf8(FromSsml(text, {.punctuation = mode}).text); };
+  EXPECT_EQ(say(Punctuation::None), text);
+  EXPECT_EQ(say(Punctuation::Some), "Cena (bez DPH): 5  procento  z 3,5  rovná se  -2; ano?");
+  EXPECT_EQ(say(Punctuation::Most),
+            "Cena  levá závorka bez DPH pravá závorka  dvojtečka  5  procento  z 3,5  rovná se  "
+            "-2 středník  ano?")
+      << "a decimal comma and a minus sign belong to their numbers";
+  EXPECT_EQ(say(Punctuation::All),
+            "Cena  levá závorka bez DPH pravá závorka  dvojtečka  5  procento  z 3,5  rovná se  "
+            "-2 středník  ano otazník? ")
+      << "a sentence mark stays after its name";
+  EXPECT_EQ(Utf8(CharacterText("?")), " otazník?  ") << "a character is named in any mode";
+}
+
+TEST(EngineTextTest, CapitalsSubstitutionsAndSpelledElements) {
+  EXPECT_EQ(Utf8(CharacterText("Ž", Capitals::Spell)), "velké žet ");
+  EXPECT_EQ(Utf8(CharacterText("Ž", Capitals::Icon)), "\x01žet\x02 ");
+  EXPECT_EQ(Utf8(CharacterText("ž", Capitals::Icon)), "žet ");
+  EXPECT_EQ(Utf8(FromSsml("Ab", {.spell = true, .capitals = Capitals::Spell}).text), "velké á bé ");
+  EXPECT_EQ(Utf8(FromSsml("x\x01y").text), "x y") << "user text cannot raise the pitch";
+  EXPECT_EQ(Utf8(FromSsml("<speak>Firma <sub alias=\"Korven a spol.\">K&amp;S<mark "
+                          "name=\"m\"/></sub> a <sub alias='X'/>.</speak>")
+                     .text),
+            " Firma  Korven a spol.  \\mrk=" + std::to_string(MarkNumber(0)) + "\\a  X . ")
+      << "the alias replaces the content, and the mark inside it still comes";
+  EXPECT_EQ(Utf8(FromSsml("<say-as interpret-as=\"characters\">ČR</say-as> a "
+                          "<say-as interpret-as=\"date\">ČR</say-as>")
+                     .text),
+            "čé er  a ČR");
+}
 }  // namespace
 }  // namespace kv::speechd

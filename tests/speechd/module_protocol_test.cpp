@@ -173,6 +173,79 @@ TEST_F(ModuleProtocolTest, PauseStopsAtTheNextSentenceMark) {
   EXPECT_EQ(Take(), "700-moje\n700 INDEX MARK\n700-__spd_0\n700 INDEX MARK\n704 PAUSE\n");
 }
 
+// Every line a message produces after its SPEAK: the replies, then marks, then exactly one
+// terminal event, which is the last line.
+void ExpectOneWellFormedMessage(const std::string& out) {
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; start < out.size(); start = end + 1) {
+    end = out.find('\n', start);
+    lines.push_back(out.substr(start, end - start));
+  }
+  ASSERT_GE(lines.size(), 4u) << out;
+  EXPECT_EQ(lines[0], "202 OK RECEIVING MESSAGE");
+  EXPECT_EQ(lines[1], "200 OK SPEAKING");
+  EXPECT_EQ(lines[2], "701 BEGIN");
+  for (size_t i = 3; i + 1 < lines.size(); ++i) {
+    ASSERT_TRUE(lines[i].starts_with("700-")) << out;
+    EXPECT_EQ(lines[++i], "700 INDEX MARK") << out;
+  }
+  const std::string& last = lines.back();
+  EXPECT_TRUE(last == "702 END" || last == "703 STOP" || last == "704 PAUSE") << out;
+}
+
+TEST_F(ModuleProtocolTest, HostileMarkNamesStayOneLineAndTheMessageEndsOnce) {
+  const std::string body =
+      "<speak>Jedna.<mark name=\"a&#10;700 X&#10;702 END\"/> Dva.<mark name=\"b&#13;&#10;703 "
+      "STOP&#x0a;\"/> Tři.<mark name=\"__spd_0\"/> Čtyři.<mark name=\"c\n704 PAUSE\n\"/>"
+      "</speak>";
+  Feed("SET\nrate=0\n.");
+  Take();
+  Feed("SPEAK\n" + body + "\n.");
+  RunToEnd();
+  const std::string out = Take();
+  ExpectOneWellFormedMessage(out);
+  EXPECT_NE(out.find("700-a 700 X 702 END\n"), std::string::npos) << "still recognisable";
+  EXPECT_NE(out.find("700-c 704 PAUSE \n"), std::string::npos) << out;
+  // Paused at the first sentence mark, and stopped while it speaks: still one end each.
+  Feed("SPEAK\n" + body + "\n.\nPAUSE");
+  RunToEnd();
+  ExpectOneWellFormedMessage(Take());
+  Feed("SPEAK\n" + body + "\n.");
+  loop.RunUntil([] { return false; }, 300);
+  Feed("STOP");
+  loop.RunUntil([] { return false; }, 3000);
+  ExpectOneWellFormedMessage(Take());
+}
+
+TEST_F(ModuleProtocolTest, RatePitchAndVolumeDoWhatListenersExpect) {
+  auto lengthMs = [&](const std::string& settings, const std::string& kind = "SPEAK",
+                      const std::string& body =
+                          "Dobrý den, jak se máte? Rychlost řeči se dá měnit.") {
+    capture->Clear();
+    Feed("SET\nrate=0\npitch=0\n" + settings + "\n.\n" + kind + "\n" + body + "\n.");
+    RunToEnd();
+    Take();
+    return double(CapturedMs());
+  };
+  const double normal = lengthMs("volume=0");
+  for (const char* pitch : {"pitch=-100", "pitch=-50", "pitch=50", "pitch=100"})
+    EXPECT_NEAR(lengthMs(pitch) / normal, 1.0, 0.08) << pitch << ": pitch keeps the length";
+  EXPECT_NEAR(lengthMs("rate=-100") / normal, 3.0, 0.3) << "three times slower";
+  EXPECT_NEAR(lengthMs("rate=100") / normal, 1 / 3.0, 0.05) << "three times faster";
+  // At speed too (as far as the engine goes: at pitch -100 it is 2.5 times faster at most).
+  EXPECT_NEAR(lengthMs("rate=60\npitch=-100") / lengthMs("rate=60"), 1.0, 0.1);
+  EXPECT_NEAR(lengthMs("rate=60\npitch=100") / lengthMs("rate=60"), 1.0, 0.1);
+  MessageSettings s;
+  s.volume = 0;
+  EXPECT_NE(s.ProsodyTags().find("\\vol=63750\\"), std::string::npos) << "the voice's own";
+  // The reading settings reach the text: named punctuation and announced capitals take time.
+  const double plain = lengthMs("punctuation_mode=none", "SPEAK", "Ano? Ne!");
+  EXPECT_GT(lengthMs("punctuation_mode=all", "SPEAK", "Ano? Ne!"), plain + 500);
+  const double small = lengthMs("cap_let_recogn=none", "CHAR", "A");
+  EXPECT_GT(lengthMs("cap_let_recogn=spell", "CHAR", "A"), small + 200);
+  EXPECT_GT(lengthMs("cap_let_recogn=icon", "CHAR", "A"), 100);
+}
+
 TEST_F(ModuleProtocolTest, CharactersKeysAndSpellingSpeakLetterNames) {
   EXPECT_EQ(Speak("x").substr(0, 6), "203 OK");
   for (auto kind : {"CHAR\nř", "KEY\nshift_a", "SOUND_ICON\nmessage"}) {
@@ -192,17 +265,28 @@ TEST_F(ModuleProtocolTest, MalformedInputGetsClearErrors) {
     protocol.Feed(junk);
   }
   EXPECT_NE(Take().find("300 ERR UNKNOWN COMMAND"), std::string::npos);
-  // A megabyte of text is refused whole, and the module goes on.
-  protocol.Feed("SPEAK");
-  for (int i = 0; i < 1024; ++i) protocol.Feed(std::string(1023, 'a' + i % 26));
+  // A megabyte of text is spoken. A message past the limit, whole or cut by the reader, is
+  // answered as ended at once (a refusal would leave the server's client waiting for its end),
+  // and the module goes on.
+  auto feedLines = [&](size_t count) {
+    protocol.Feed("SPEAK");
+    for (size_t i = 0; i < count; ++i) protocol.Feed(std::string(1023, 'a' + i % 26) + ". ");
+  };
+  feedLines(1024);
   protocol.Feed(".");
-  EXPECT_EQ(Take(),
-            "202 OK RECEIVING MESSAGE\n301-the message is longer than 262144 bytes\n"
-            "301 ERROR CANT SPEAK\n");
+  loop.RunUntil([] { return false; }, 500);
+  EXPECT_FALSE(capture->Records().empty());
+  protocol.Feed("STOP");
+  EXPECT_EQ(Take(), "202 OK RECEIVING MESSAGE\n200 OK SPEAKING\n701 BEGIN\n703 STOP\n");
+  feedLines(kMaxMessageBytes / 1024 + 1);
+  protocol.Feed(".");
   protocol.Feed("SPEAK");
   protocol.Feed(std::string(300000, 'a'), true);  // cut by the reader
   protocol.Feed(".");
-  EXPECT_TRUE(Take().ends_with("301 ERROR CANT SPEAK\n"));
+  EXPECT_EQ(Take(),
+            "202 OK RECEIVING MESSAGE\n200 OK SPEAKING\n701 BEGIN\n703 STOP\n"
+            "202 OK RECEIVING MESSAGE\n200 OK SPEAKING\n701 BEGIN\n703 STOP\n");
+  EXPECT_FALSE(speaker->Speaking());
   EXPECT_TRUE(Speak("Ahoj.").ends_with("701 BEGIN\n702 END\n"));
 }
 

@@ -101,8 +101,11 @@ class SpeechDispatcherTest : public ::testing::Test {
   }
   static void TearDownTestSuite() {
     if (server_ > 0) {
+      // A server wedged by its module does not end on SIGTERM.
       kill(server_, SIGTERM);
-      waitpid(server_, nullptr, 0);
+      for (int i = 0; i < 100 && waitpid(server_, nullptr, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (kill(server_, SIGKILL) == 0) waitpid(server_, nullptr, 0);
     }
   }
   void SetUp() override {
@@ -225,6 +228,42 @@ TEST_F(SpeechDispatcherTest, StopCutsALongTextShort) {
   EXPECT_LT(Seconds(audio), 2.5) << "a minute of text stopped after half a second";
   // The module is ready for the next message.
   EXPECT_GT(Seconds(Added("spd-say -w -o kvtts -l cs 'Ještě jednou.'")), 0.5);
+}
+
+TEST_F(SpeechDispatcherTest, HostileMarkNamesLeaveTheServerAnswering) {
+  std::string out;
+  Added(Client("marks " + Quote("<speak>Jedna.<mark name=\"a&#10;700 X&#10;702 END\"/> Dva.<mark "
+                                "name=\"b&#13;&#10;703 STOP\"/> Tři.</speak>")),
+        &out);
+  std::vector<Event> e;
+  for (const Event& event : Events(out))
+    if (event.kind != "begin") e.push_back(event);
+  ASSERT_EQ(e.size(), 3u) << out << Log();
+  EXPECT_EQ(e[0].mark, "a") << "the mark is still recognisable";
+  EXPECT_EQ(e[2].kind, "end");
+  EXPECT_GT(Seconds(Added("timeout 20 spd-say -w -o kvtts -l cs 'Ještě jednou.'")), 0.5)
+      << "the server still speaks";
+}
+
+TEST_F(SpeechDispatcherTest, LongMessagesAreSpokenAndReadingSettingsHeard) {
+  // Past the old limit of 256 KiB once the server has put its marks in (the server itself
+  // takes seconds to prepare a message this long).
+  std::string text;
+  while (text.size() < 300000) text += "Toto je věta číslo jedna. ";
+  const fs::path file = dir_ / "long.txt";
+  std::ofstream(file) << text;
+  std::string out;
+  const auto audio = Added(Client("begun 0.5 @" + file.string()), &out);
+  const std::vector<Event> e = Events(out);
+  ASSERT_GE(e.size(), 2u) << out << Log();
+  EXPECT_EQ(e.front().kind, "begin") << out;
+  EXPECT_EQ(e.back().kind, "cancel") << out;
+  EXPECT_GT(Seconds(audio), 0.3);
+  // Punctuation and capital letters as the client set them.
+  const double none = Seconds(Added("spd-say -w -o kvtts -l cs -m none 'Ano? Ne!'"));
+  EXPECT_GT(Seconds(Added("spd-say -w -o kvtts -l cs -m all 'Ano? Ne!'")), none + 0.5);
+  const double small = Seconds(Added(Client("char A none")));
+  EXPECT_GT(Seconds(Added(Client("char A spell"))), small + 0.2);
 }
 
 }  // namespace
