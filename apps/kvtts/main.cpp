@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "apps/kvtts/dialog_command.h"
+#include "apps/kvtts/input_text.h"
+#include "apps/kvtts/interrupt.h"
 #include "apps/kvtts/output_format.h"
 #include "apps/kvtts/progress.h"
 #include "apps/kvtts/speak_local.h"
@@ -91,16 +93,16 @@ struct Options {
 
 const char* const kVoiceNames[] = {"DAVLa", "DAVLuska", "DAVL"};
 
-std::optional<std::string> ReadAll(std::istream& in) {
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return data;
+// The process's exit code for a speaking result: an interruption ends with the signal's code,
+// as a shell reports a program ended by it.
+int ExitCode(int result) {
+  if (result == kv::sapi::kInterrupted) return 128 + kv::apps::Interruption();
+  return result;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  Options o;
+// Reads the command line into o; an exit code when the program ends here (help, the voice
+// list, a mistake).
+std::optional<int> ParseArguments(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](const char* what) -> std::optional<std::string> {
@@ -114,7 +116,10 @@ int main(int argc, char** argv) {
     } else if (a == "-o") {
       auto v = value("-o");
       if (!v) return Usage("-o needs a file name");
-      o.output = *v;
+      if (*v == "-")
+        o.to_stdout = true;  // as usual, "-" is standard output
+      else
+        o.output = *v;
     } else if (a == "-f") {
       auto v = value("-f");
       if (!v) return Usage("-f needs a file name");
@@ -173,6 +178,45 @@ int main(int argc, char** argv) {
       o.words.push_back(a);
     }
   }
+  return std::nullopt;
+}
+
+// The text to speak as UTF-8 the voice can say, or an exit code after a message.
+std::optional<std::string> ReadText(const Options& o, int* exitCode) {
+  std::string utf8;
+  if (!o.words.empty()) {
+    for (const std::string& w : o.words) utf8 += (utf8.empty() ? "" : " ") + w;
+  } else {
+    std::string problem;
+    std::optional<std::string> read = kv::apps::ReadInput(o.has_input ? o.input : "", &problem);
+    if (!read) {
+      std::cerr << "kvtts: " << problem << "\n";
+      *exitCode = kIoError;
+      return std::nullopt;
+    }
+    utf8 = std::move(*read);
+  }
+  size_t badAt = 0;
+  std::optional<kv::apps::SpeakableText> text = kv::apps::Speakable(utf8, &badAt);
+  if (!text) {
+    std::cerr << "kvtts: the text is not valid UTF-8 (byte " << badAt << ")\n";
+    *exitCode = kBadText;
+    return std::nullopt;
+  }
+  if (text->leftOut > 0) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", unsigned(text->firstLeftOut));
+    std::cerr << "kvtts: warning: left out " << text->leftOut
+              << " character(s) the voice cannot say, the first at byte " << text->firstLeftOutAt
+              << " (" << code << ")\n";
+  }
+  if (kv::apps::Blank(text->utf8)) std::cerr << "kvtts: nothing to speak\n";
+  return std::move(text->utf8);
+}
+
+int Run(int argc, char** argv) {
+  Options o;
+  if (std::optional<int> done = ParseArguments(argc, argv, o)) return *done;
   if (!o.screenshot.empty() && o.dialog.empty()) return Usage("--screenshot goes with --dialog");
   if (!o.dialog.empty())
     return kv::apps::OpenEngineDialog(o.dialog, kVoiceNames[o.voice - 1], o.screenshot, std::cerr);
@@ -198,31 +242,12 @@ int main(int argc, char** argv) {
     line.emplace(stderr);
   auto progress = [&line](const kv::sapi::SpeakProgress& p) { line->Update(p); };
 
-  // The text.
-  std::optional<std::string> utf8;
-  if (!o.words.empty()) {
-    std::string joined;
-    for (const std::string& w : o.words) joined += (joined.empty() ? "" : " ") + w;
-    utf8 = joined;
-  } else if (o.has_input) {
-    std::ifstream in(o.input, std::ios::binary);
-    if (!in) {
-      std::cerr << "kvtts: cannot read '" << o.input << "': " << std::strerror(errno) << "\n";
-      return kIoError;
-    }
-    utf8 = ReadAll(in);
-  } else {
-    utf8 = ReadAll(std::cin);
-  }
-  if (!utf8) {
-    std::cerr << "kvtts: reading the text failed\n";
-    return kIoError;
-  }
-  std::optional<std::string> text = kv::cp1250::FromUtf8(*utf8);
-  if (!text) {
-    std::cerr << "kvtts: the text is not valid UTF-8\n";
-    return kBadText;
-  }
+  int failed = kOk;
+  const std::optional<std::string> utf8 = ReadText(o, &failed);
+  if (!utf8) return failed;
+  const std::string text = kv::cp1250::FromUtf8Lenient(*utf8);  // all of it is in the code page
+  if (!o.play) kv::apps::CatchInterrupts();
+  auto interrupted = [] { return kv::apps::Interruption() != 0; };
 
   if (!o.local) {
     kv::sapi::RegisterPackagedEngineIfNone(std::cerr);
@@ -237,21 +262,36 @@ int main(int argc, char** argv) {
     if (line) speak.progress = progress;
     speak.rate = o.rate;
     if (o.events) speak.events = o.to_stdout ? &std::cerr : &std::cout;
-    return kv::sapi::SpeakThroughEngine(speak, std::cerr);
+    if (!o.play) speak.interrupted = interrupted;
+    return ExitCode(kv::sapi::SpeakThroughEngine(speak, std::cerr));
   }
 
   if (o.play) {
     try {
       kv::WriteSettingsDefaults();
       kv::TSayText synth(o.voice);
-      return kv::SpeakAloud(synth, *text, o.events, std::cout, std::cerr) == 0 ? kOk : kSynthError;
+      return kv::SpeakAloud(synth, text, o.events, std::cout, std::cerr) == 0 ? kOk : kSynthError;
     } catch (const std::exception& e) {
       std::cerr << "kvtts: the synthesizer failed: " << e.what() << "\n";
       return kSynthError;
     }
   }
 
-  kv::apps::LocalOutput output{o.output, format, o.trace, nullptr};
+  kv::apps::LocalOutput output{o.output, format, o.trace, nullptr, interrupted};
   if (line) output.progress = progress;
-  return kv::apps::SpeakLocalToFile(o.voice, *text, output, std::cerr);
+  return ExitCode(kv::apps::SpeakLocalToFile(o.voice, text, output, std::cerr));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Nothing escapes: whatever went wrong is a message and an exit code.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "kvtts: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "kvtts: an unexpected failure\n";
+  }
+  return kIoError;
 }
