@@ -24,9 +24,9 @@ fs::path Resolved(const fs::path& path) {
 
 // ".book.part-XXXXXX.wav" beside "book.wav": hidden, and with the extension that players go by.
 std::vector<char> TemporaryTemplate(const fs::path& target) {
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   const std::string name =
-      (folder / ("." + target.stem().string() + ".part-XXXXXX" + target.extension().string()))
+      (target.parent_path() /
+       ("." + target.stem().string() + ".part-XXXXXX" + target.extension().string()))
           .string();
   return std::vector<char>(name.c_str(), name.c_str() + name.size() + 1);
 }
