@@ -6,7 +6,8 @@
 // progress line on a terminal (progress.h).
 //
 // Exit codes: 0 done, 1 input or output failed, 2 bad command line or unknown voice, 3 input
-// is not UTF-8, 4 the synthesizer or the engine failed (or no engine is registered).
+// is not UTF-8, 4 the synthesizer or the engine failed (or no engine is registered), 128 + the
+// signal when SIGINT or SIGTERM stopped the work.
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -43,20 +44,29 @@ constexpr const char* kHelp =
     "path/to/kv_ttse.so).\n"
     "\n"
     "The text comes from the arguments, joined by spaces; else from -f FILE; else from\n"
-    "standard input. It must be UTF-8.\n"
+    "standard input. It must be UTF-8; a byte-order mark is skipped, and characters the\n"
+    "voice cannot say (emoji, CJK...) are left out with one warning. Blank text says\n"
+    "\"nothing to speak\" and gives an audio file without sound (exit code 0).\n"
     "\n"
     "Options:\n"
     "  -o FILE          write the audio to FILE, in the format its extension names: .wav\n"
     "                   (16-bit PCM; past 4 GiB it becomes RF64), .flac, .ogg (Vorbis),\n"
     "                   .opus (24 kbit/s) or .mp3 (40 kbit/s); a name without an extension\n"
-    "                   gets WAV\n"
+    "                   gets WAV; \"-\" is standard output. An existing file is replaced only\n"
+    "                   once the new audio is complete: until then it is written beside it,\n"
+    "                   as .NAME.part-XXXXXX.EXT (the new file keeps the old one's\n"
+    "                   permissions; other hard links of the old file keep the old audio)\n"
     "  --stdout         write the audio to standard output (WAV unless --format says)\n"
     "  --format NAME    wav, flac, ogg, opus or mp3, whatever the file is called\n"
     "  --play           speak aloud on the sound device (also when no output is named)\n"
     "  -f FILE          read the text from FILE\n"
     "  -v VOICE         DAVLa (default, female), DAVLuska (child) or DAVL (male)\n"
     "  --rate N         speaking rate through the engine's attributes (10..250; 151 normal)\n"
-    "  --events         print every notification as a JSON line with its time stamp\n"
+    "  --events         print every notification as a JSON line with its time stamp. Past\n"
+    "                   9999 characters the engine numbers its word positions as bookmarks\n"
+    "                   (30000 + position); they are printed as WordPosition with the\n"
+    "                   \"position\" and the \"mark\" it came as, so a BookMark is always one\n"
+    "                   of the text's own \\mrk=N\\ tags\n"
     "  --list-voices    list the voices of every registered engine\n"
     "  --progress       show the progress line of long work even when standard error is\n"
     "                   not a terminal (it shows on a terminal by default)\n"
@@ -73,8 +83,15 @@ constexpr const char* kHelp =
     "reproducible. KVTTS_SOUND=auto|alsa|silent|capture:FILE chooses the sound output.\n"
     "For tests: KVTTS_WAV_LIMIT=BYTES lowers the WAV size limit, KVTTS_PROGRESS_AFTER_MS=N\n"
     "the time before the progress line shows (1000).\n"
-    "Exit codes: 0 done, 1 input/output failed, 2 bad command line or unknown voice,\n"
-    "3 text not UTF-8, 4 synthesizer or engine failed (or no engine registered).\n";
+    "\n"
+    "Ctrl-C (SIGINT) or SIGTERM stops the work where it is: the audio so far is completed\n"
+    "as a valid file and kept (as FILE when there was none, else under its temporary name,\n"
+    "and FILE stays as it was), one line says where it stopped, and the exit code is 130\n"
+    "or 143. A second signal ends the program at once. A WAV file's header is brought up to\n"
+    "date every second of audio, so even a killed run leaves a readable file.\n"
+    "Exit codes: 0 done, 1 input/output failed (a full disk too), 2 bad command line or\n"
+    "unknown voice, 3 text not UTF-8, 4 synthesizer or engine failed (or no engine\n"
+    "registered), 130/143 interrupted by SIGINT/SIGTERM.\n";
 
 int Usage(const std::string& message) {
   std::cerr << "kvtts: " << message << "\nTry 'kvtts --help'.\n";
