@@ -8,6 +8,10 @@
 #include <cstring>
 #include <vector>
 
+#include "sapi/sound_writer.h"
+
+#include "sapi/sound_writer.h"
+
 namespace kv::sapi {
 
 namespace fs = std::filesystem;
@@ -24,10 +28,9 @@ fs::path Resolved(const fs::path& path) {
 
 // ".book.part-XXXXXX.wav" beside "book.wav": hidden, and with the extension that players go by.
 std::vector<char> TemporaryTemplate(const fs::path& target) {
-  const std::string name =
-      (target.parent_path() /
-       ("." + target.stem().string() + ".part-XXXXXX" + target.extension().string()))
-          .string();
+  const std::string name = (target.parent_path() / ("." + target.stem().string() + ".part-XXXXXX" +
+                                                    target.extension().string()))
+                               .string();
   return std::vector<char>(name.c_str(), name.c_str() + name.size() + 1);
 }
 
@@ -48,20 +51,25 @@ std::unique_ptr<OutputFile> OutputFile::Open(const fs::path& path, std::string* 
   const fs::path target = Resolved(path);
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && !S_ISREG(old.st_mode)) {
-    // A pipe or a device takes the audio as it comes.
+  auto inPlace = [&]() -> std::unique_ptr<OutputFile> {
     std::FILE* file = std::fopen(target.c_str(), "wb");
     if (file == nullptr) return fail(errno);
     std::unique_ptr<OutputFile> out(new OutputFile(file, path.string()));
-    out->seekable_ = false;
+    out->seekable_ = Patchable(file);
     return out;
-  }
+  };
+  // A pipe or a device takes the audio as it comes.
+  if (exists && !S_ISREG(old.st_mode)) return inPlace();
   // A file the user may not write is not replaced either.
   if (exists && ::access(target.c_str(), W_OK) != 0) return fail(errno);
   std::vector<char> name = TemporaryTemplate(target);
   const int suffix = int(target.extension().string().size());
   const int fd = ::mkostemps(name.data(), suffix, O_CLOEXEC);
-  if (fd < 0) return fail(errno);
+  if (fd < 0) {
+    // A file that may be written in a folder that may not: written in place, as it must be.
+    if (exists && (errno == EACCES || errno == EROFS || errno == EPERM)) return inPlace();
+    return fail(errno);
+  }
   ::fchmod(fd, exists ? (old.st_mode & 07777) : NewFileMode());
   std::FILE* file = ::fdopen(fd, "wb");
   if (file == nullptr) {

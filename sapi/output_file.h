@@ -4,7 +4,8 @@
 // old one's permission bits; other hard links of the old file keep the old audio (the name
 // gets a new file, as with any replacement by rename). A symbolic link is followed, so the
 // file it points at is the one replaced. Anything that is not a regular file (standard output,
-// a pipe, a device) is written straight through, as a stream.
+// a pipe, a device) is written straight through, as a stream, and so is a file whose folder
+// may not take a temporary file beside it.
 #pragma once
 
 #include <cstdio>
