@@ -4,6 +4,7 @@
 #include <map>
 #include <ostream>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "platform/cp1250.h"
@@ -213,7 +214,7 @@ int RunUntilSpoken(const SpeakOptions& options, HostSinks& sinks, AudioDestinati
   platform::MessageLoop& loop = platform::MessageLoop::Current();
   auto interrupted = [&] { return options.interrupted && options.interrupted(); };
   auto writingFailed = [&] { return file != nullptr && file->Failed(); };
-  auto activity = [&] { return dest.Total() + dest.Played() + dest.PendingMarks(); };
+  auto activity = [&] { return std::tuple(dest.Total(), dest.Played(), dest.PendingMarks()); };
   // Nothing left to do: no timer (the engine's feed timer stops at the end of the text), no
   // call waiting, nothing cached or marked in the destination.
   auto idle = [&] {
@@ -228,7 +229,7 @@ int RunUntilSpoken(const SpeakOptions& options, HostSinks& sinks, AudioDestinati
       // An AudioStop: the end of the text, unless the engine goes on (a mark of the text's own
       // that reads as the end). An engine that goes on writes within its 200 ms feed timer.
       stops = sinks.Stops();
-      const uint64_t before = activity();
+      const auto before = activity();
       loop.RunUntil([&] { return idle() || activity() != before || interrupted(); }, 1000);
       if (idle() || activity() == before) return kSpoken;
       continue;
