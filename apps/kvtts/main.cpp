@@ -231,12 +231,8 @@ std::optional<std::string> ReadText(const Options& o, int* exitCode) {
   return std::move(text->utf8);
 }
 
-int Run(int argc, char** argv) {
-  Options o;
-  if (std::optional<int> done = ParseArguments(argc, argv, o)) return *done;
-  if (!o.screenshot.empty() && o.dialog.empty()) return Usage("--screenshot goes with --dialog");
-  if (!o.dialog.empty())
-    return kv::apps::OpenEngineDialog(o.dialog, kVoiceNames[o.voice - 1], o.screenshot, std::cerr);
+// Settles what the options leave open and refuses combinations that do not go together.
+std::optional<int> CheckCombination(Options& o) {
   if (!o.words.empty() && o.has_input) return Usage("give the text either as arguments or with -f");
   if (o.trace) o.local = true;
   if (int(!o.output.empty()) + int(o.to_stdout) + int(o.play) > 1)
@@ -246,6 +242,16 @@ int Run(int argc, char** argv) {
   if (o.local && o.events && !o.play) return Usage("with --local, --events goes with --play");
   if (!o.format.empty() && (o.play || o.trace))
     return Usage("--format goes with -o FILE or --stdout");
+  return std::nullopt;
+}
+
+int Run(int argc, char** argv) {
+  Options o;
+  if (std::optional<int> done = ParseArguments(argc, argv, o)) return *done;
+  if (!o.screenshot.empty() && o.dialog.empty()) return Usage("--screenshot goes with --dialog");
+  if (!o.dialog.empty())
+    return kv::apps::OpenEngineDialog(o.dialog, kVoiceNames[o.voice - 1], o.screenshot, std::cerr);
+  if (std::optional<int> wrong = CheckCombination(o)) return *wrong;
   kv::sapi::AudioFileFormat format = kv::sapi::AudioFileFormat::Wav;
   if (!o.play && !o.trace) {
     std::string problem;
