@@ -72,8 +72,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes one UTF-8 sequence at text[i]; advances i. nullopt for an invalid sequence
-// (i then moves past its first byte).
+}  // namespace
+
 std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& i) {
   const auto b0 = static_cast<unsigned char>(text[i++]);
   if (b0 < 0x80) return b0;
@@ -99,8 +99,6 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& i) {
   i = j;
   return cp;
 }
-
-}  // namespace
 
 char32_t ToUnicode(unsigned char c) {
   if (c < 0x80) return c;

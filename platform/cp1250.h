@@ -15,6 +15,9 @@ char32_t ToUnicode(unsigned char c);
 std::optional<unsigned char> FromUnicode(char32_t cp);
 
 std::string ToUtf8(std::string_view text);
+// Decodes one UTF-8 sequence at text[i]; advances i. nullopt for an invalid sequence
+// (i then moves past its first byte).
+std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& i);
 // Strict: nullopt when the input is not valid UTF-8. Characters outside the code page
 // become '?', as Windows does.
 std::optional<std::string> FromUtf8(std::string_view utf8);

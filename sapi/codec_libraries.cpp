@@ -18,7 +18,7 @@ bool Load(CodecLibraries* c) {
   void* soxr = ::dlopen("libsoxr.so.0", RTLD_NOW | RTLD_LOCAL);
   if (sndfile == nullptr || soxr == nullptr) return false;
   return Find(sndfile, "sf_format_check", &c->sf_format_check) &&
-         Find(sndfile, "sf_open_fd", &c->sf_open_fd) &&
+         Find(sndfile, "sf_open_virtual", &c->sf_open_virtual) &&
          Find(sndfile, "sf_command", &c->sf_command) && Find(sndfile, "sf_error", &c->sf_error) &&
          Find(sndfile, "sf_strerror", &c->sf_strerror) &&
          Find(sndfile, "sf_writef_short", &c->sf_writef_short) &&

@@ -10,7 +10,7 @@ namespace kv::sapi {
 
 struct CodecLibraries {
   decltype(&::sf_format_check) sf_format_check;
-  decltype(&::sf_open_fd) sf_open_fd;
+  decltype(&::sf_open_virtual) sf_open_virtual;
   decltype(&::sf_command) sf_command;
   decltype(&::sf_error) sf_error;
   decltype(&::sf_strerror) sf_strerror;

@@ -21,7 +21,7 @@ int OpusRate(uint32_t rate) {
 
 EncodedWriter::EncodedWriter(std::FILE* file, const WAVEFORMATEX& pcm,
                              const SoundWriterOptions& options)
-    : format_(pcm), title_(InfoOf(options.format).title) {
+    : format_(pcm), title_(InfoOf(options.format).title), name_(options.name) {
   Open(file, options);
 }
 
@@ -54,9 +54,10 @@ bool EncodedWriter::Open(std::FILE* file, const SoundWriterOptions& options) {
     }
   }
   std::fflush(file);
-  sndfile_ = codecs_->sf_open_fd(fileno(file), SFM_WRITE, &sf, SF_FALSE);
+  output_ = std::make_unique<EncoderOutput>(fileno(file), options.seekable);
+  sndfile_ = codecs_->sf_open_virtual(EncoderOutput::Callbacks(), SFM_WRITE, &sf, output_.get());
   if (sndfile_ == nullptr) {
-    Fail("The " + title_ + " encoder could not start: " + codecs_->sf_strerror(nullptr));
+    Fail(Reason("could not start", nullptr));
     return false;
   }
   // The bit rate mode goes first: the level means a bit rate within it. (libsndfile answers the
@@ -67,7 +68,7 @@ bool EncodedWriter::Open(std::FILE* file, const SoundWriterOptions& options) {
   if ((mode >= 0 && codecs_->sf_error(sndfile_) != SF_ERR_NO_ERROR) ||
       (level >= 0 &&
        !codecs_->sf_command(sndfile_, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level))) {
-    Fail("The " + title_ + " encoder refused its settings: " + codecs_->sf_strerror(sndfile_));
+    Fail(Reason("refused its settings", sndfile_));
     return false;
   }
   return true;
@@ -118,7 +119,11 @@ bool EncodedWriter::Resample(const int16_t* frames, size_t count) {
 bool EncodedWriter::Encode(const int16_t* frames, size_t count) {
   if (count == 0) return true;
   if (codecs_->sf_writef_short(sndfile_, frames, sf_count_t(count)) != sf_count_t(count)) {
-    Fail("The " + title_ + " encoder failed: " + codecs_->sf_strerror(sndfile_));
+    Fail(Reason("failed", sndfile_));
+    return false;
+  }
+  if (output_->Error() != 0) {
+    Fail(WriteProblem(name_, output_->Error()));
     return false;
   }
   return true;
@@ -127,9 +132,19 @@ bool EncodedWriter::Encode(const int16_t* frames, size_t count) {
 bool EncodedWriter::Finish() {
   if (sndfile_ == nullptr) return !Failed();
   if (resampler_ != nullptr) Resample(nullptr, 0);
-  if (codecs_->sf_close(sndfile_) != 0) Fail("The " + title_ + " file could not be completed.");
+  const bool closed = codecs_->sf_close(sndfile_) == 0;
   sndfile_ = nullptr;
+  if (output_->Error() != 0)
+    Fail(WriteProblem(name_, output_->Error()));
+  else if (!closed)
+    Fail("The " + title_ + " file could not be completed.");
   return !Failed();
+}
+
+std::string EncodedWriter::Reason(const char* what, SNDFILE* file) const {
+  // A failed write is what happened, whatever the encoder makes of it.
+  if (output_ != nullptr && output_->Error() != 0) return WriteProblem(name_, output_->Error());
+  return "The " + title_ + " encoder " + what + ": " + codecs_->sf_strerror(file);
 }
 
 }  // namespace kv::sapi

@@ -1,33 +1,32 @@
 #include "sapi/file_dest.h"
 
-#include <cstring>
-
 namespace kv::sapi {
 
 FileDestination* FileDestination::Create(const std::filesystem::path& path, std::string* error,
                                          SoundWriterOptions options) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
-    if (error != nullptr) *error = "cannot create " + path.string() + ": " + std::strerror(errno);
-    return nullptr;
-  }
-  options.seekable = Patchable(file);
-  return new FileDestination(file, options);
+  std::unique_ptr<OutputFile> output = OutputFile::Open(path, error);
+  if (output == nullptr) return nullptr;
+  return new FileDestination(std::move(output), options);
 }
 
 FileDestination* FileDestination::CreateStdout(SoundWriterOptions options) {
-  options.seekable = false;
-  return new FileDestination(stdout, options);
+  return new FileDestination(OutputFile::Stdout(), options);
+}
+
+FileDestination::FileDestination(std::unique_ptr<OutputFile> output,
+                                 const SoundWriterOptions& options)
+    : output_(std::move(output)), options_(options) {
+  options_.seekable = output_->Seekable();
+  options_.name = output_->Name();
 }
 
 FileDestination::~FileDestination() {
-  Finish();
   writer_.reset();
-  if (file_ != stdout) std::fclose(file_);
+  output_.reset();  // not committed: the target stays as it was
 }
 
 void FileDestination::OnFormat(const WAVEFORMATEX& format) {
-  writer_ = OpenSoundWriter(file_, format, options_);
+  writer_ = OpenSoundWriter(output_->File(), format, options_);
 }
 
 void FileDestination::Consume(std::span<const uint8_t> bytes) {
@@ -41,14 +40,27 @@ void FileDestination::OnWork() {
   if (moved > 0) ScheduleFreeSpace();
 }
 
-bool FileDestination::Finish() {
+bool FileDestination::CompleteWriter() {
   OnWork();
-  if (writer_ == nullptr) return std::fflush(file_) == 0;
-  return writer_->Finish();
+  return writer_ == nullptr || writer_->Finish();
+}
+
+bool FileDestination::Finish() {
+  const bool complete = CompleteWriter();
+  // A WAV file cut at its size limit is whole up to there, and kept with its message.
+  if (writer_ != nullptr && !writer_->Whole()) return false;
+  if (!output_->Commit(&problem_)) return false;
+  return complete;
+}
+
+std::string FileDestination::Keep() {
+  CompleteWriter();
+  return output_->Keep();
 }
 
 std::string FileDestination::Problem() const {
-  return writer_ != nullptr ? writer_->Problem() : std::string();
+  if (writer_ != nullptr && writer_->Failed()) return writer_->Problem();
+  return problem_;
 }
 
 }  // namespace kv::sapi

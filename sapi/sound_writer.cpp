@@ -2,10 +2,16 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
+
 #include "sapi/encoded_writer.h"
 #include "sapi/wave_writer.h"
 
 namespace kv::sapi {
+
+std::string WriteProblem(const std::string& name, int error) {
+  return "cannot write '" + name + "': " + std::strerror(error);
+}
 
 bool Patchable(std::FILE* file) {
   struct stat info {};

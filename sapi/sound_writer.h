@@ -37,6 +37,7 @@ struct SoundWriterOptions {
   // grow past the limit; without it the writer stops at the limit and reports it.
   bool mayPassWavLimit = false;
   uint64_t wavLimit = WavDataLimit();
+  std::string name;  // the file, for messages
 };
 
 class SoundWriter {
@@ -50,15 +51,24 @@ class SoundWriter {
   bool Failed() const { return !problem_.empty(); }
   // What went wrong, as a sentence; empty while all is well.
   const std::string& Problem() const { return problem_; }
+  // Whether the file is worth keeping: all went well, or it was cut short on purpose (a WAV
+  // file at its size limit) and is whole up to there. Not after a failed write.
+  bool Whole() const { return problem_.empty() || whole_; }
 
  protected:
-  void Fail(std::string problem) {
-    if (problem_.empty()) problem_ = std::move(problem);
+  void Fail(std::string problem, bool whole = false) {
+    if (!problem_.empty()) return;
+    problem_ = std::move(problem);
+    whole_ = whole;
   }
 
  private:
   std::string problem_;
+  bool whole_ = false;
 };
+
+// "cannot write 'book.wav': No space left on device": what a writer says of a failed write.
+std::string WriteProblem(const std::string& name, int error);
 
 // Whether a file can be patched when complete: a regular file, not a pipe or a device.
 bool Patchable(std::FILE* file);

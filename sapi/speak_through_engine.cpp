@@ -1,8 +1,10 @@
 #include "sapi/speak_through_engine.h"
 
 #include <algorithm>
+#include <map>
 #include <ostream>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "platform/cp1250.h"
@@ -12,15 +14,20 @@
 #include "sapi/device_dest.h"
 #include "sapi/file_dest.h"
 #include "sapi/tts_enumerator.h"
+#include "sapi/user_marks.h"
 
 namespace kv::sapi {
 
 namespace {
 
-// The host's sinks: they print every notification and note the end.
+// The engine's word-position marks are this plus the character position.
+constexpr DWORD kWordPositionMarks = 30000;
+
+// The host's sinks: they print every notification and count the ends of text.
 class HostSinks {
  public:
-  explicit HostSinks(std::ostream* events) : events_(events) {}
+  HostSinks(std::ostream* events, std::map<DWORD, int> userMarks)
+      : events_(events), userMarks_(std::move(userMarks)) {}
 
   class Buffer final : public ITTSBufNotifySink {
    public:
@@ -39,7 +46,15 @@ class HostSinks {
       return com::S_OK;
     }
     HRESULT BookMark(QWORD t, DWORD mark) override {
-      host_->Print("BookMark", t, "\"mark\":" + std::to_string(mark));
+      if (host_->IsWordPosition(mark)) {
+        const DWORD position = mark - kWordPositionMarks;
+        host_->Print(
+            "WordPosition", t,
+            "\"position\":" + std::to_string(position) + ",\"mark\":" + std::to_string(mark));
+        if (host_->onProgress) host_->onProgress(position);
+      } else {
+        host_->Print("BookMark", t, "\"mark\":" + std::to_string(mark));
+      }
       return com::S_OK;
     }
     HRESULT WordPosition(QWORD t, DWORD position) override {
@@ -67,7 +82,7 @@ class HostSinks {
     }
     HRESULT AudioStop(QWORD t) override {
       host_->Print("AudioStop", t);
-      host_->stopped_ = true;
+      ++host_->stops_;
       return com::S_OK;
     }
     HRESULT Visual(QWORD t, WCHAR, WCHAR enginePhoneme, DWORD, TTSMOUTH* mouth) override {
@@ -99,7 +114,9 @@ class HostSinks {
   Notify notify{this};
   // At every word position, and at every letter's Visual (which carries no position).
   std::function<void(std::optional<DWORD> position)> onProgress;
-  bool Stopped() const { return stopped_; }
+  // AudioStops so far: one at the end of the text, and one more at each \mrk=11111\ of the
+  // text's own, which the engine reads as the end of text while it goes on speaking.
+  int Stops() const { return stops_; }
 
  private:
   HRESULT Answer(IUnknown* self, const IID& own, const IID& iid, void** object) {
@@ -114,9 +131,21 @@ class HostSinks {
     if (events_ != nullptr) *events_ << EventJson(event, t, fields) << '\n' << std::flush;
   }
 
+  // The engine's word positions past 9 999 characters come as bookmarks from 40 000 up; a
+  // number that the text's own tags set stays the user's, as often as they set it.
+  bool IsWordPosition(DWORD mark) {
+    auto user = userMarks_.find(mark);
+    if (user != userMarks_.end() && user->second > 0) {
+      --user->second;
+      return false;
+    }
+    return mark >= kWordPositionMarks + 10000;
+  }
+
   std::ostream* events_;
+  std::map<DWORD, int> userMarks_;
   ULONG refs_ = 0;
-  bool stopped_ = false;
+  int stops_ = 0;
 };
 
 // The mode named (case-insensitive), or the first one for an empty name.
@@ -129,6 +158,111 @@ const VoiceMode* FindMode(const TtsEnumerator& enumerator, const std::string& vo
     if (cp1250::SameText(name, wanted)) return &mode;
   }
   return nullptr;
+}
+
+// How far the speech got: the engine's last word position and, between positions, an estimate
+// from the audio written since at the rate so far.
+class Reckoner {
+ public:
+  Reckoner(const AudioDestination& dest, uint64_t characters)
+      : dest_(dest), characters_(characters) {}
+  void Reached(DWORD position) {
+    reached_ = position;
+    reachedBytes_ = dest_.Played();
+  }
+  SpeakProgress Now(bool estimate, bool finished) const {
+    const uint64_t played = dest_.Played();
+    uint64_t done = reached_;
+    if (estimate && reachedBytes_ > 0 && characters_ > 0)
+      done =
+          std::min(characters_ - 1, reached_ + (played - reachedBytes_) * reached_ / reachedBytes_);
+    const WAVEFORMATEX* format = dest_.Format();
+    return {std::min(done, characters_), characters_, played,
+            format != nullptr ? format->nAvgBytesPerSec : 0, finished};
+  }
+
+ private:
+  const AudioDestination& dest_;
+  uint64_t characters_;
+  uint64_t reached_ = 0, reachedBytes_ = 0;
+};
+
+// The destination that the options name (with its own reference); null after a message.
+AudioDestination* OpenDestination(const SpeakOptions& options, std::ostream& err,
+                                  FileDestination** file) {
+  *file = nullptr;
+  if (options.destination != nullptr) {
+    options.destination->AddRef();
+    return options.destination;
+  }
+  if (options.output == SpeakOptions::Output::Device) return new DeviceDestination();
+  std::string problem;
+  SoundWriterOptions writing;
+  writing.format = options.format;
+  writing.mayPassWavLimit = MayPassWavLimit(options.text.size(), writing.wavLimit);
+  *file = options.output == SpeakOptions::Output::Stdout
+              ? FileDestination::CreateStdout(writing)
+              : FileDestination::Create(options.wavFile, &problem, writing);
+  if (*file == nullptr) err << problem << '\n';
+  return *file;
+}
+
+// Runs the loop until the text has been spoken, its file cannot grow, or the speech is
+// interrupted; returns kSpoken, kInterrupted or kEngineFailed (after a message).
+int RunUntilSpoken(const SpeakOptions& options, HostSinks& sinks, AudioDestination& dest,
+                   FileDestination* file, std::ostream& err) {
+  platform::MessageLoop& loop = platform::MessageLoop::Current();
+  auto interrupted = [&] { return options.interrupted && options.interrupted(); };
+  auto writingFailed = [&] { return file != nullptr && file->Failed(); };
+  auto activity = [&] { return std::tuple(dest.Total(), dest.Played(), dest.PendingMarks()); };
+  // Nothing left to do: no timer (the engine's feed timer stops at the end of the text), no
+  // call waiting, nothing cached or marked in the destination.
+  auto idle = [&] {
+    return loop.EnabledTimers() == 0 && !loop.HasPosts() && dest.Queued() == 0 &&
+           dest.PendingMarks() == 0;
+  };
+  uint64_t progress = ~uint64_t(0);
+  int stops = 0;
+  while (!writingFailed()) {
+    if (interrupted()) return kInterrupted;
+    if (sinks.Stops() > stops) {
+      // An AudioStop: the end of the text, unless the engine goes on (a mark of the text's own
+      // that reads as the end). An engine that goes on writes within its 200 ms feed timer.
+      stops = sinks.Stops();
+      const auto before = activity();
+      loop.RunUntil([&] { return idle() || activity() != before || interrupted(); }, 1000);
+      if (idle() || activity() == before) return kSpoken;
+      continue;
+    }
+    // An engine that makes no progress for ten seconds of loop time is given up on.
+    const uint64_t now = dest.Total() + dest.Played();
+    if (now == progress) {
+      err << "The engine stopped before the end of the text.\n";
+      return kEngineFailed;
+    }
+    progress = now;
+    loop.RunUntil([&] { return sinks.Stops() > stops || writingFailed() || interrupted(); }, 10000);
+  }
+  return kSpoken;  // the file's problem is reported when it is completed
+}
+
+// Completes the file after the speech: in place of the target when all was spoken, kept as far
+// as it got after an interruption, else the target as it was. Returns the final status.
+int CompleteFile(FileDestination* file, int status, const SpeakProgress& reached,
+                 std::ostream& err) {
+  if (file == nullptr) return status;
+  if (status == kInterrupted) {
+    err << InterruptedLine(reached, file->Keep()) << '\n';
+    return status;
+  }
+  if (status != kSpoken) return status;
+  if (!file->Finish()) {
+    err << (file->Problem().empty() ? "The audio could not be written completely."
+                                    : file->Problem())
+        << '\n';
+    return kOutputFailed;
+  }
+  return status;
 }
 
 }  // namespace
@@ -159,28 +293,9 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
     err << '\n';
     return kNoSuchVoice;
   }
-
-  // The destination.
-  AudioDestination* dest = options.destination;
   FileDestination* file = nullptr;
-  if (dest != nullptr) {
-    dest->AddRef();
-  } else if (options.output == SpeakOptions::Output::Device) {
-    dest = new DeviceDestination();
-  } else {
-    std::string problem;
-    SoundWriterOptions writing;
-    writing.format = options.format;
-    writing.mayPassWavLimit = MayPassWavLimit(options.text.size(), writing.wavLimit);
-    file = options.output == SpeakOptions::Output::Stdout
-               ? FileDestination::CreateStdout(writing)
-               : FileDestination::Create(options.wavFile, &problem, writing);
-    if (file == nullptr) {
-      err << problem << '\n';
-      return kOutputFailed;
-    }
-    dest = file;
-  }
+  AudioDestination* dest = OpenDestination(options, err, &file);
+  if (dest == nullptr) return kOutputFailed;
   auto* device = dynamic_cast<DeviceDestination*>(dest);
 
   ITTSCentralW* central = nullptr;
@@ -198,68 +313,41 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
     }
   }
 
-  HostSinks sinks(options.events);
+  const std::string text8 = cp1250::FromUtf8Lenient(options.text);
+  HostSinks sinks(options.events, UserMarks(text8));
   DWORD key = 0;
   central->Register(&sinks.notify, IID_ITTSNotifySinkW, &key);
-  std::u16string text = cp1250::ToUtf16(cp1250::FromUtf8Lenient(options.text));
-  const uint64_t characters = text.size();
-  // The engine's word positions end at 10 000 characters; past the last one, the text spoken
-  // is reckoned from the audio written since, at the rate so far.
-  uint64_t reached = 0, reachedBytes = 0;
-  auto report = [&](std::optional<DWORD> position, bool finished) {
-    const uint64_t played = dest->Played();
-    if (position) {
-      reached = *position;
-      reachedBytes = played;
-    }
-    uint64_t done = reached;
-    if (!position && reachedBytes > 0)
-      done = std::min(characters - 1, reached + (played - reachedBytes) * reached / reachedBytes);
-    const WAVEFORMATEX* format = dest->Format();
-    options.progress({std::min(done, characters), characters, played,
-                      format != nullptr ? format->nAvgBytesPerSec : 0, finished});
+  std::u16string text = cp1250::ToUtf16(text8);
+  Reckoner reckoner(*dest, text.size());
+  sinks.onProgress = [&](std::optional<DWORD> at) {
+    if (at) reckoner.Reached(*at);
+    if (options.progress) options.progress(reckoner.Now(!at, false));
   };
-  if (options.progress) sinks.onProgress = [&](std::optional<DWORD> at) { report(at, false); };
   text.push_back(u'\0');
   hr = central->TextData(CHARSET_TEXT, TTSDATAFLAG_TAGGED,
                          SDATA{text.data(), static_cast<DWORD>(text.size() * 2)}, &sinks.buffer,
                          IID_ITTSBufNotifySink);
   std::u16string().swap(text);  // the engine has its own copy
 
-  // Run the loop until the engine says the audio stopped; an engine that makes no progress for
-  // ten seconds of loop time is given up on, and so is the text once its file cannot grow.
   int status = kSpoken;
-  platform::MessageLoop& loop = platform::MessageLoop::Current();
-  uint64_t progress = ~uint64_t(0);
-  auto writingFailed = [&] { return file != nullptr && file->Failed(); };
-  while (com::Succeeded(hr) && !sinks.Stopped() && !writingFailed()) {
-    const uint64_t now = dest->Total() + dest->Played();
-    if (now == progress) {
-      err << "The engine stopped before the end of the text.\n";
-      status = kEngineFailed;
-      break;
-    }
-    progress = now;
-    loop.RunUntil([&] { return sinks.Stopped() || writingFailed(); }, 10000);
-  }
-  if (writingFailed()) central->AudioReset();
   if (com::Failed(hr)) {
     err << "The engine refused the text (" << com::ResultToString(hr) << ").\n";
     status = kEngineFailed;
+  } else {
+    status = RunUntilSpoken(options, sinks, *dest, file, err);
   }
+  platform::MessageLoop& loop = platform::MessageLoop::Current();
+  if (file != nullptr && file->Failed()) central->AudioReset();
   // What the engine wrote is heard to its end before the program goes on.
-  if (device != nullptr) loop.RunUntil([&] { return !device->Busy(); }, 10000);
+  if (device != nullptr && status == kSpoken) loop.RunUntil([&] { return !device->Busy(); }, 10000);
 
   central->UnRegister(key);
   central->Release();
-  if (file != nullptr && !file->Finish()) {
-    err << (file->Problem().empty() ? "The audio could not be written completely."
-                                    : file->Problem())
-        << '\n';
-    status = kOutputFailed;
+  status = CompleteFile(file, status, reckoner.Now(true, false), err);
+  if (options.progress) {
+    if (status == kSpoken) reckoner.Reached(DWORD(reckoner.Now(false, true).textTotal));
+    options.progress(reckoner.Now(status != kSpoken, true));
   }
-  if (options.progress)
-    report(status == kSpoken ? std::optional<DWORD>(DWORD(characters)) : std::nullopt, true);
   dest->Release();
   return status;
 }

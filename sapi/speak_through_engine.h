@@ -1,6 +1,6 @@
 // Speaking through a registered engine as a SAPI host does: the enumerator finds the mode,
 // Select binds it to an audio destination, the host registers its sinks, hands over the text
-// and runs the thread's message loop until the engine reports AudioStop.
+// and runs the thread's message loop until the engine reports AudioStop at the end of the text.
 #pragma once
 
 #include <cstdint>
@@ -12,18 +12,11 @@
 
 #include "sapi/audio_file_format.h"
 #include "sapi/sapi4.h"
+#include "sapi/speak_progress.h"
 
 namespace kv::sapi {
 
 class AudioDestination;
-
-// How far the speaking has got: the engine's word position in the text, and the audio written.
-struct SpeakProgress {
-  uint64_t textDone = 0, textTotal = 0;  // characters
-  uint64_t audioBytes = 0;
-  uint32_t bytesPerSecond = 0;  // of the audio; 0 before the engine set its format
-  bool finished = false;        // the last call, after the end of the speech
-};
 
 struct SpeakOptions {
   enum class Output { WavFile, Stdout, Device };
@@ -40,6 +33,9 @@ struct SpeakOptions {
   std::ostream* events = nullptr;
   // Called at every word position the engine reports, and once at the end.
   std::function<void(const SpeakProgress&)> progress;
+  // Asked as the speech goes: once it holds, the speech stops there, the file is completed as
+  // far as it got and kept, a line says where it stopped, and the result is kInterrupted.
+  std::function<bool()> interrupted;
   // A destination of the caller's instead of the one Output names (tests); the caller keeps its
   // reference.
   AudioDestination* destination = nullptr;
@@ -51,6 +47,7 @@ enum SpeakResult {
   kOutputFailed = 1,  // the audio file could not be created or written
   kNoSuchVoice = 2,   // no mode has the name asked for
   kEngineFailed = 4,  // no engine registered, or it refused or stopped
+  kInterrupted = 5,   // `interrupted` held (kvtts exits with the signal's code instead)
 };
 
 // Speaks the text; returns a SpeakResult, with a message on err for anything but kSpoken.

@@ -39,6 +39,7 @@ uint64_t WavDataLimit() {
 WaveWriter::WaveWriter(std::FILE* file, const WAVEFORMATEX& pcm, const SoundWriterOptions& options)
     : file_(file),
       format_(pcm),
+      name_(options.name),
       seekable_(options.seekable),
       reserve_(options.seekable && options.mayPassWavLimit) {
   const uint64_t fits = kRiffDataLimit - (HeaderSize() - 8);
@@ -82,7 +83,7 @@ bool WaveWriter::WriteHeader() {
   if ((patch && ::fseeko(file_, 0, SEEK_SET) != 0) ||
       std::fwrite(header.data(), 1, header.size(), file_) != header.size() ||
       (patch && ::fseeko(file_, end, SEEK_SET) != 0)) {
-    Fail(std::string("The WAV header could not be written: ") + std::strerror(errno) + ".");
+    Fail(WriteProblem(name_, errno));
     return false;
   }
   headerWritten_ = true;
@@ -95,22 +96,40 @@ bool WaveWriter::Write(std::span<const uint8_t> pcm) {
   const bool bounded = seekable_ && !reserve_;
   if (bounded) take = size_t(std::min<uint64_t>(take, limit_ - written_));
   if (std::fwrite(pcm.data(), 1, take, file_) != take) {
-    Fail(std::string("The audio could not be written: ") + std::strerror(errno) + ".");
+    Fail(WriteProblem(name_, errno));
     return false;
   }
   written_ += take;
   if (take < pcm.size()) {
     Fail("A WAV file holds at most " + SizeText(limit_) +
-         " of audio: the speech was cut there. Write .flac, .opus, .ogg or .mp3 for more.");
+             " of audio: the speech was cut there. Write .flac, .opus, .ogg or .mp3 for more.",
+         true);
     return false;
   }
+  // Every second of audio the header catches up, so that even a killed program leaves a file
+  // whose header covers nearly all of its data.
+  if (seekable_ && written_ - patched_ >= std::max<uint32_t>(1, format_.nAvgBytesPerSec))
+    return Patch();
   return true;
 }
 
+bool WaveWriter::Patch() {
+  patched_ = written_;
+  if (std::fflush(file_) != 0) {
+    Fail(WriteProblem(name_, errno));
+    return false;
+  }
+  if (!WriteHeader()) return false;
+  if (std::fflush(file_) != 0) Fail(WriteProblem(name_, errno));
+  return !Failed();
+}
+
 bool WaveWriter::Finish() {
-  if (seekable_) WriteHeader();
-  if (std::fflush(file_) != 0)
-    Fail(std::string("The audio could not be written: ") + std::strerror(errno) + ".");
+  // A file cut at its size limit is still completed; one whose writing failed is not kept.
+  if (seekable_ && Whole())
+    Patch();
+  else if (std::fflush(file_) != 0)
+    Fail(WriteProblem(name_, errno));
   return !Failed();
 }
 

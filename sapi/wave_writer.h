@@ -20,13 +20,17 @@ class WaveWriter final : public SoundWriter {
   size_t HeaderSize() const { return reserve_ ? 80 : 44; }
   std::vector<uint8_t> Header() const;
   bool WriteHeader();
+  // Writes the sizes so far into the header, behind the data written before.
+  bool Patch();
 
   std::FILE* file_;
   WAVEFORMATEX format_;
+  std::string name_;
   bool seekable_;
   bool reserve_;
   uint64_t limit_;  // bytes of audio that fit, whole frames
   uint64_t written_ = 0;
+  uint64_t patched_ = 0;  // written_ when the header was last patched
   bool headerWritten_ = false;
 };
 

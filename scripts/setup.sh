@@ -11,10 +11,10 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 # The tests also need: clang and its libFuzzer runtime (fuzz smoke run), a private
 # speech-dispatcher with its clients, an X server with an accessibility bus, and the package
 # check (packaging/check_package.sh: dpkg-shlibdeps, lintian, man, hardening-check from
-# devscripts).
+# devscripts), and flac to test piped FLAC.
 if [ "${1:-plain}" = all ]; then
   packages+=(clang libclang-rt-14-dev speech-dispatcher python3-speechd xvfb xauth dbus
-             at-spi2-core python3-pyatspi sox dpkg-dev lintian man-db devscripts)
+             at-spi2-core python3-pyatspi sox dpkg-dev lintian man-db devscripts flac)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -6,7 +6,8 @@
 // progress line on a terminal (progress.h).
 //
 // Exit codes: 0 done, 1 input or output failed, 2 bad command line or unknown voice, 3 input
-// is not UTF-8, 4 the synthesizer or the engine failed (or no engine is registered).
+// is not UTF-8, 4 the synthesizer or the engine failed (or no engine is registered), 128 + the
+// signal when SIGINT or SIGTERM stopped the work.
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -19,6 +20,8 @@
 #include <vector>
 
 #include "apps/kvtts/dialog_command.h"
+#include "apps/kvtts/input_text.h"
+#include "apps/kvtts/interrupt.h"
 #include "apps/kvtts/output_format.h"
 #include "apps/kvtts/progress.h"
 #include "apps/kvtts/speak_local.h"
@@ -44,20 +47,29 @@ constexpr const char* kHelp =
     "unregisters) an engine by hand.\n"
     "\n"
     "The text comes from the arguments, joined by spaces; else from -f FILE; else from\n"
-    "standard input. It must be UTF-8.\n"
+    "standard input. It must be UTF-8; a byte-order mark is skipped, and characters the\n"
+    "voice cannot say (emoji, CJK...) are left out with one warning. Blank text says\n"
+    "\"nothing to speak\" and gives an audio file without sound (exit code 0).\n"
     "\n"
     "Options:\n"
     "  -o FILE          write the audio to FILE, in the format its extension names: .wav\n"
     "                   (16-bit PCM; past 4 GiB it becomes RF64), .flac, .ogg (Vorbis),\n"
     "                   .opus (24 kbit/s) or .mp3 (40 kbit/s); a name without an extension\n"
-    "                   gets WAV\n"
+    "                   gets WAV; \"-\" is standard output. An existing file is replaced only\n"
+    "                   once the new audio is complete: until then it is written beside it,\n"
+    "                   as .NAME.part-XXXXXX.EXT (the new file keeps the old one's\n"
+    "                   permissions; other hard links of the old file keep the old audio)\n"
     "  --stdout         write the audio to standard output (WAV unless --format says)\n"
     "  --format NAME    wav, flac, ogg, opus or mp3, whatever the file is called\n"
     "  --play           speak aloud on the sound device (also when no output is named)\n"
     "  -f FILE          read the text from FILE\n"
     "  -v VOICE         DAVLa (default, female), DAVLuska (child) or DAVL (male)\n"
     "  --rate N         speaking rate through the engine's attributes (10..250; 151 normal)\n"
-    "  --events         print every notification as a JSON line with its time stamp\n"
+    "  --events         print every notification as a JSON line with its time stamp. Past\n"
+    "                   9999 characters the engine numbers its word positions as bookmarks\n"
+    "                   (30000 + position); they are printed as WordPosition with the\n"
+    "                   \"position\" and the \"mark\" it came as, so a BookMark is always one\n"
+    "                   of the text's own \\mrk=N\\ tags\n"
     "  --list-voices    list the voices of every registered engine\n"
     "  --progress       show the progress line of long work even when standard error is\n"
     "                   not a terminal (it shows on a terminal by default)\n"
@@ -75,8 +87,15 @@ constexpr const char* kHelp =
     "capture:FILE chooses the sound output (alsa:DEVICE an ALSA device such as hw:0).\n"
     "For tests: KVTTS_WAV_LIMIT=BYTES lowers the WAV size limit, KVTTS_PROGRESS_AFTER_MS=N\n"
     "the time before the progress line shows (1000).\n"
-    "Exit codes: 0 done, 1 input/output failed, 2 bad command line or unknown voice,\n"
-    "3 text not UTF-8, 4 synthesizer or engine failed (or no engine registered).\n";
+    "\n"
+    "Ctrl-C (SIGINT) or SIGTERM stops the work where it is: the audio so far is completed\n"
+    "as a valid file and kept (as FILE when there was none, else under its temporary name,\n"
+    "and FILE stays as it was), one line says where it stopped, and the exit code is 130\n"
+    "or 143. A second signal ends the program at once. A WAV file's header is brought up to\n"
+    "date every second of audio, so even a killed run leaves a readable file.\n"
+    "Exit codes: 0 done, 1 input/output failed (a full disk too), 2 bad command line or\n"
+    "unknown voice, 3 text not UTF-8, 4 synthesizer or engine failed (or no engine\n"
+    "registered), 130/143 interrupted by SIGINT/SIGTERM.\n";
 
 int Usage(const std::string& message) {
   std::cerr << "kvtts: " << message << "\nTry 'kvtts --help'.\n";
@@ -106,16 +125,16 @@ bool HavePrefix() {
   }
 }
 
-std::optional<std::string> ReadAll(std::istream& in) {
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return data;
+// The process's exit code for a speaking result: an interruption ends with the signal's code,
+// as a shell reports a program ended by it.
+int ExitCode(int result) {
+  if (result == kv::sapi::kInterrupted) return 128 + kv::apps::Interruption();
+  return result;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  Options o;
+// Reads the command line into o; an exit code when the program ends here (help, the voice
+// list, a mistake).
+std::optional<int> ParseArguments(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](const char* what) -> std::optional<std::string> {
@@ -129,7 +148,10 @@ int main(int argc, char** argv) {
     } else if (a == "-o") {
       auto v = value("-o");
       if (!v) return Usage("-o needs a file name");
-      o.output = *v;
+      if (*v == "-")
+        o.to_stdout = true;  // as usual, "-" is standard output
+      else
+        o.output = *v;
     } else if (a == "-f") {
       auto v = value("-f");
       if (!v) return Usage("-f needs a file name");
@@ -189,10 +211,44 @@ int main(int argc, char** argv) {
       o.words.push_back(a);
     }
   }
-  if (!o.screenshot.empty() && o.dialog.empty()) return Usage("--screenshot goes with --dialog");
-  if (!HavePrefix()) return kIoError;
-  if (!o.dialog.empty())
-    return kv::apps::OpenEngineDialog(o.dialog, kVoiceNames[o.voice - 1], o.screenshot, std::cerr);
+  return std::nullopt;
+}
+
+// The text to speak as UTF-8 the voice can say, or an exit code after a message.
+std::optional<std::string> ReadText(const Options& o, int* exitCode) {
+  std::string utf8;
+  if (!o.words.empty()) {
+    for (const std::string& w : o.words) utf8 += (utf8.empty() ? "" : " ") + w;
+  } else {
+    std::string problem;
+    std::optional<std::string> read = kv::apps::ReadInput(o.has_input ? o.input : "", &problem);
+    if (!read) {
+      std::cerr << "kvtts: " << problem << "\n";
+      *exitCode = kIoError;
+      return std::nullopt;
+    }
+    utf8 = std::move(*read);
+  }
+  size_t badAt = 0;
+  std::optional<kv::apps::SpeakableText> text = kv::apps::Speakable(utf8, &badAt);
+  if (!text) {
+    std::cerr << "kvtts: the text is not valid UTF-8 (byte " << badAt << ")\n";
+    *exitCode = kBadText;
+    return std::nullopt;
+  }
+  if (text->leftOut > 0) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", unsigned(text->firstLeftOut));
+    std::cerr << "kvtts: warning: left out " << text->leftOut
+              << " character(s) the voice cannot say, the first at byte " << text->firstLeftOutAt
+              << " (" << code << ")\n";
+  }
+  if (kv::apps::Blank(text->utf8)) std::cerr << "kvtts: nothing to speak\n";
+  return std::move(text->utf8);
+}
+
+// Settles what the options leave open and refuses combinations that do not go together.
+std::optional<int> CheckCombination(Options& o) {
   if (!o.words.empty() && o.has_input) return Usage("give the text either as arguments or with -f");
   if (o.trace) o.local = true;
   if (int(!o.output.empty()) + int(o.to_stdout) + int(o.play) > 1)
@@ -202,6 +258,17 @@ int main(int argc, char** argv) {
   if (o.local && o.events && !o.play) return Usage("with --local, --events goes with --play");
   if (!o.format.empty() && (o.play || o.trace))
     return Usage("--format goes with -o FILE or --stdout");
+  return std::nullopt;
+}
+
+int Run(int argc, char** argv) {
+  Options o;
+  if (std::optional<int> done = ParseArguments(argc, argv, o)) return *done;
+  if (!o.screenshot.empty() && o.dialog.empty()) return Usage("--screenshot goes with --dialog");
+  if (!HavePrefix()) return kIoError;
+  if (!o.dialog.empty())
+    return kv::apps::OpenEngineDialog(o.dialog, kVoiceNames[o.voice - 1], o.screenshot, std::cerr);
+  if (std::optional<int> wrong = CheckCombination(o)) return *wrong;
   kv::sapi::AudioFileFormat format = kv::sapi::AudioFileFormat::Wav;
   if (!o.play && !o.trace) {
     std::string problem;
@@ -215,31 +282,12 @@ int main(int argc, char** argv) {
     line.emplace(stderr);
   auto progress = [&line](const kv::sapi::SpeakProgress& p) { line->Update(p); };
 
-  // The text.
-  std::optional<std::string> utf8;
-  if (!o.words.empty()) {
-    std::string joined;
-    for (const std::string& w : o.words) joined += (joined.empty() ? "" : " ") + w;
-    utf8 = joined;
-  } else if (o.has_input) {
-    std::ifstream in(o.input, std::ios::binary);
-    if (!in) {
-      std::cerr << "kvtts: cannot read '" << o.input << "': " << std::strerror(errno) << "\n";
-      return kIoError;
-    }
-    utf8 = ReadAll(in);
-  } else {
-    utf8 = ReadAll(std::cin);
-  }
-  if (!utf8) {
-    std::cerr << "kvtts: reading the text failed\n";
-    return kIoError;
-  }
-  std::optional<std::string> text = kv::cp1250::FromUtf8(*utf8);
-  if (!text) {
-    std::cerr << "kvtts: the text is not valid UTF-8\n";
-    return kBadText;
-  }
+  int failed = kOk;
+  const std::optional<std::string> utf8 = ReadText(o, &failed);
+  if (!utf8) return failed;
+  const std::string text = kv::cp1250::FromUtf8Lenient(*utf8);  // all of it is in the code page
+  if (!o.play) kv::apps::CatchInterrupts();
+  auto interrupted = [] { return kv::apps::Interruption() != 0; };
 
   if (!o.local) {
     kv::sapi::RegisterPackagedEngineOnFirstUse(std::cerr);
@@ -254,21 +302,36 @@ int main(int argc, char** argv) {
     if (line) speak.progress = progress;
     speak.rate = o.rate;
     if (o.events) speak.events = o.to_stdout ? &std::cerr : &std::cout;
-    return kv::sapi::SpeakThroughEngine(speak, std::cerr);
+    if (!o.play) speak.interrupted = interrupted;
+    return ExitCode(kv::sapi::SpeakThroughEngine(speak, std::cerr));
   }
 
   if (o.play) {
     try {
       kv::WriteSettingsDefaults();
       kv::TSayText synth(o.voice);
-      return kv::SpeakAloud(synth, *text, o.events, std::cout, std::cerr) == 0 ? kOk : kSynthError;
+      return kv::SpeakAloud(synth, text, o.events, std::cout, std::cerr) == 0 ? kOk : kSynthError;
     } catch (const std::exception& e) {
       std::cerr << "kvtts: the synthesizer failed: " << e.what() << "\n";
       return kSynthError;
     }
   }
 
-  kv::apps::LocalOutput output{o.output, format, o.trace, nullptr};
+  kv::apps::LocalOutput output{o.output, format, o.trace, nullptr, interrupted};
   if (line) output.progress = progress;
-  return kv::apps::SpeakLocalToFile(o.voice, *text, output, std::cerr);
+  return ExitCode(kv::apps::SpeakLocalToFile(o.voice, text, output, std::cerr));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Nothing escapes: whatever went wrong is a message and an exit code.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "kvtts: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "kvtts: an unexpected failure\n";
+  }
+  return kIoError;
 }

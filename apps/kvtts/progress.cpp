@@ -8,6 +8,8 @@
 
 namespace kv::apps {
 
+using sapi::ClockText;
+
 namespace {
 
 constexpr auto kInterval = std::chrono::milliseconds(250);
@@ -16,16 +18,6 @@ constexpr auto kInterval = std::chrono::milliseconds(250);
 
 bool WantProgress(bool quiet, bool forced) {
   return !quiet && (forced || ::isatty(STDERR_FILENO) != 0);
-}
-
-std::string ClockText(double seconds) {
-  const long long s = std::llround(std::max(0.0, seconds));
-  char text[32];
-  if (s >= 3600)
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
-  else
-    std::snprintf(text, sizeof text, "%lld:%02lld", s / 60, s % 60);
-  return text;
 }
 
 ProgressLine::ProgressLine(std::FILE* out) : out_(out), start_(Clock::now()) {

@@ -33,7 +33,4 @@ class ProgressLine {
   bool shown_ = false;
 };
 
-// "1:02:03" (hours, minutes, seconds), or "2:03" under an hour.
-std::string ClockText(double seconds);
-
 }  // namespace kv::apps

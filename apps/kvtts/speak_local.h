@@ -18,6 +18,9 @@ struct LocalOutput {
   sapi::AudioFileFormat format = sapi::AudioFileFormat::Wav;
   bool trace = false;
   std::function<void(const sapi::SpeakProgress&)> progress;
+  // Asked before every word; once it holds, the file is completed as far as it got and kept
+  // (sapi::OutputFile::Keep), a line says where it stopped, and the result is kInterrupted.
+  std::function<bool()> interrupted;
 };
 
 // Speaks the Windows-1250 text with the voice (1..3); returns a sapi::SpeakResult code, with a

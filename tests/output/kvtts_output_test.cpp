@@ -7,11 +7,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/test_prefix.h"
@@ -189,6 +192,116 @@ TEST_F(KvttsOutput, ShowsProgressOnATerminalOnly) {
       Kvtts("--progress -o " + Out("f.opus").string() + " " + kText, "KVTTS_PROGRESS_AFTER_MS=0"),
       0);
   EXPECT_NE(ReadFile(Out("err.txt")).find("100% of the text"), std::string::npos);
+}
+
+// Starts kvtts with the arguments in the background (stderr to err.txt); returns its process.
+pid_t Start(const std::string& args) {
+  const std::string cmd = "exec " KVTTS_PATH " " + args + " 2>" + Out("err.txt").string();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::execl("/bin/sh", "sh", "-c", cmd.c_str(), nullptr);
+    ::_exit(127);
+  }
+  return pid;
+}
+
+// The temporary file beside `name` in the prefix once it holds a megabyte; empty if none came.
+fs::path GrownTemporary(const std::string& name) {
+  const std::string stem = "." + fs::path(name).stem().string() + ".part-";
+  for (int wait = 0; wait < 3000; ++wait) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(kv::test::Prefix())) {
+      if (entry.path().filename().string().rfind(stem, 0) == 0 &&
+          fs::file_size(entry.path()) > 1000000)
+        return entry.path();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return {};
+}
+
+// Stops a render of the long text into `name` with the signal once it is under way; returns
+// the exit code (-1 for a death by the signal) and the temporary file.
+std::pair<int, fs::path> Interrupt(const std::string& args, const std::string& name, int signal) {
+  const pid_t pid = Start(args + " -f " + Out("long.txt").string() + " -o " + Out(name).string());
+  const fs::path temporary = GrownTemporary(name);
+  ::kill(pid, signal);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, temporary};
+}
+
+// The bytes of audio a WAV file's header says it holds.
+size_t HeaderAudioBytes(const fs::path& path) {
+  return ReadAudio(path).samples.size() * 2;
+}
+
+TEST_F(KvttsOutput, AnInterruptedRenderKeepsTheOldBookAndTheAudioSoFar) {
+  {
+    std::ofstream text(Out("long.txt"));
+    for (int i = 0; i < 2500; ++i) text << "Dobrý den, jak se máte? ";
+  }
+  ASSERT_EQ(Kvtts("-o " + Out("book.wav").string() + " ahoj"), 0);
+  const std::string old = ReadFile(Out("book.wav"));
+
+  // Ctrl-C: the old book stays; the new audio so far is a valid file under the temporary name.
+  auto [code, temporary] = Interrupt("", "book.wav", SIGINT);
+  ASSERT_FALSE(temporary.empty());
+  EXPECT_EQ(code, 130);
+  EXPECT_EQ(ReadFile(Out("book.wav")), old);
+  EXPECT_EQ(HeaderAudioBytes(temporary) + 44, fs::file_size(temporary));
+  const std::string said = ReadFile(Out("err.txt"));
+  EXPECT_EQ(said.rfind("Interrupted at ", 0), 0u) << said;
+  EXPECT_NE(said.find(temporary.filename().string()), std::string::npos) << said;
+  EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line";
+  fs::remove(temporary);
+
+  // SIGTERM with no old file: the file holds what was written, and no temporary file stays.
+  std::tie(code, temporary) = Interrupt("--local", "new.wav", SIGTERM);
+  EXPECT_EQ(code, 143);
+  EXPECT_FALSE(fs::exists(temporary));
+  EXPECT_EQ(HeaderAudioBytes(Out("new.wav")) + 44, fs::file_size(Out("new.wav")));
+
+  // Even a killed render leaves a header that covers all but the last second or so.
+  std::tie(code, temporary) = Interrupt("", "killed.wav", SIGKILL);
+  EXPECT_EQ(code, -1);
+  EXPECT_FALSE(fs::exists(Out("killed.wav")));
+  EXPECT_GE(HeaderAudioBytes(temporary) + 44 + 2 * 22050 + 8192, fs::file_size(temporary));
+  EXPECT_GT(HeaderAudioBytes(temporary), 0u);
+  fs::remove(temporary);
+}
+
+TEST_F(KvttsOutput, OddInputIsAMessageOrReadLeniently) {
+  // A folder as input is an input error, not a crash.
+  EXPECT_EQ(Kvtts("-f " + kv::test::Prefix().string() + " -o " + Out("x.wav").string()), 1);
+  EXPECT_NE(ReadFile(Out("err.txt")).find("Is a directory"), std::string::npos);
+  EXPECT_EQ(Kvtts("-o " + Out("x.wav").string() + " < " + kv::test::Prefix().string()), 1);
+
+  auto text = [](const std::string& bytes) {
+    std::ofstream(Out("in.txt"), std::ios::binary) << bytes;
+    return "-f " + Out("in.txt").string();
+  };
+  auto trace = [&](const std::string& bytes) {
+    Kvtts("--trace " + text(bytes), "", "trace.txt");
+    return ReadFile(Out("trace.txt"));
+  };
+  // A byte-order mark is skipped; what the voice cannot say is left out, with one warning.
+  const std::string plain = trace("ahoj  svete");
+  ASSERT_NE(plain, "");
+  EXPECT_EQ(trace("\xEF\xBB\xBF"
+                  "ahoj  svete"),
+            plain);
+  EXPECT_EQ(trace("ahoj \xF0\x9F\x98\x80 svete"), plain);
+  EXPECT_EQ(ReadFile(Out("err.txt")),
+            "kvtts: warning: left out 1 character(s) the voice cannot say, the first at byte 5 "
+            "(U+1F600)\n");
+  // Invalid UTF-8 says where.
+  EXPECT_EQ(Kvtts("-o " + Out("x.wav").string() + " " + text("ab\xFF")), 3);
+  EXPECT_NE(ReadFile(Out("err.txt")).find("(byte 2)"), std::string::npos);
+  // Blank text says there is nothing to speak, and "-o -" is standard output.
+  EXPECT_EQ(Kvtts("-o - '  '", "", "blank.wav"), 0);
+  EXPECT_EQ(ReadFile(Out("err.txt")), "kvtts: nothing to speak\n");
+  EXPECT_EQ(ReadFile(Out("blank.wav")).substr(0, 4), "RIFF");
+  EXPECT_FALSE(fs::exists("-"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -332,6 +333,53 @@ TEST(FileDestination, WritesAWaveFileAndReturnsMarksOnceTheirAudioIsWritten) {
   dest->Release();
   EXPECT_EQ(FileDestination::Create(test::Prefix() / "no" / "such" / "dir.wav", &error), nullptr);
   EXPECT_NE(error.find("dir.wav"), std::string::npos);
+}
+
+// An old file stays as it was until the new one is complete: a render that fails or is
+// abandoned never costs it. The new file takes its permission bits; a symbolic link is
+// followed; another hard link keeps the old audio.
+TEST(FileDestination, ReplacesAnOldFileOnlyOnceTheNewOneIsComplete) {
+  ManualTime time;
+  namespace fs = std::filesystem;
+  const fs::path folder = test::Prefix() / "replace";
+  fs::create_directories(folder);
+  const fs::path book = folder / "book.wav", link = folder / "link.wav", hard = folder / "hard";
+  auto read = [](const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  std::ofstream(book) << "old book";
+  fs::permissions(book, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink("book.wav", link);
+  fs::create_hard_link(book, hard);
+  auto render = [&](bool finish) {
+    std::string error;
+    FileDestination* dest = FileDestination::Create(link, &error);
+    EXPECT_NE(dest, nullptr) << error;
+    if (dest == nullptr) return;
+    WAVEFORMATEX f = PcmFormat(22050, 16, 1);
+    dest->WaveFormatSet(FormatData(f));
+    dest->Claim();
+    dest->Start();
+    std::vector<uint8_t> pcm = Bytes(50000, 3);
+    dest->DataSet(pcm.data(), DWORD(pcm.size()));
+    Pump();
+    EXPECT_EQ(read(book), "old book") << "still the old one while the new one is written";
+    if (finish) {
+      EXPECT_TRUE(dest->Finish());
+    }
+    dest->Release();
+  };
+  render(false);
+  EXPECT_EQ(read(book), "old book");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3)
+      << "no temporary file is left behind";
+  render(true);
+  EXPECT_EQ(read(book).size(), 44u + 50000u);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(fs::status(book).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(read(hard), "old book");
 }
 
 TEST(DeviceDestination, PlaysInRealTimeAndReturnsMarksWhenHeard) {

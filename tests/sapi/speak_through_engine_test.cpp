@@ -130,6 +130,54 @@ TEST_F(SpeakThroughEngineTest, SaysWhatIsMissing) {
   EXPECT_NE(err2.str().find("regsvr"), std::string::npos);
 }
 
+// The host waits for the end of the text it sent, and tells the text's own bookmarks from the
+// engine's word positions past 9 999 characters, which the engine numbers as bookmarks.
+TEST_F(SpeakThroughEngineTest, WaitsForTheEndOfTheTextAndTellsItsOwnMarksFromWordPositions) {
+  ::setenv("KVTTS_SEED", "5", 1);  // the same intonation for texts that differ only by tags
+  auto speak = [&](const std::string& text, std::string* events) {
+    MemoryDestination* dest = new MemoryDestination(0, true);
+    SpeakOptions options;
+    options.text = text;
+    options.destination = dest;
+    std::ostringstream printed, err;
+    options.events = &printed;
+    EXPECT_EQ(SpeakThroughEngine(options, err), kSpoken) << err.str();
+    const size_t bytes = dest->Accepted().size();
+    dest->Release();
+    *events = printed.str();
+    return bytes;
+  };
+  std::string events, plainEvents;
+  // 11111 is the engine's end-of-text mark: the user's own brings an AudioStop of its own.
+  const size_t marked = speak("Jedna dva \\mrk=11111\\tři čtyři pět šest.", &events);
+  EXPECT_EQ(marked, speak("Jedna dva tři čtyři pět šest.", &plainEvents));
+  size_t stops = 0;
+  for (size_t at = 0; (at = events.find("\"AudioStop\"", at)) != std::string::npos; ++at) ++stops;
+  EXPECT_EQ(stops, 2u);
+
+  std::string text;
+  for (int i = 0; i < 430; ++i) text += "Dobrý den, jak se máte? ";  // 10 320 characters
+  text += "\\mrk=45000\\konec \\mrk=7\\teď.";
+  speak(text, &events);
+  std::vector<std::string> bookmarks;
+  long lastPosition = -1;
+  for (const std::string& line : Lines(events)) {
+    if (line.find("\"BookMark\"") != std::string::npos) bookmarks.push_back(line);
+    if (line.find("\"WordPosition\"") == std::string::npos) continue;
+    const long position = Field(line, "position");
+    EXPECT_GE(position, lastPosition);
+    lastPosition = position;
+    if (position >= 10000) {
+      EXPECT_EQ(Field(line, "mark"), position + 30000) << line;
+    }
+  }
+  EXPECT_GT(lastPosition, 10000);
+  ASSERT_EQ(bookmarks.size(), 2u) << "only the text's own";
+  EXPECT_NE(bookmarks[0].find("\"mark\":45000"), std::string::npos);
+  EXPECT_NE(bookmarks[1].find("\"mark\":7"), std::string::npos);
+  ::unsetenv("KVTTS_SEED");
+}
+
 TEST(EventJson, FormatsOneLinePerNotification) {
   EXPECT_EQ(EventJson("BookMark", 12, "\"mark\":5"),
             "{\"t\":12,\"event\":\"BookMark\",\"mark\":5}");
