@@ -70,7 +70,7 @@ struct EngineSpeaker::Session final : sapi::ITTSNotifySinkW, sapi::ITTSBufNotify
     return true;
   }
 
-  HRESULT QueryInterface(const com::IID& iid, void** object) override {
+  HRESULT KV_STDCALL QueryInterface(const com::IID& iid, void** object) override {
     if (object == nullptr) return com::E_POINTER;
     *object = nullptr;
     if (iid == sapi::IID_ITTSNotifySinkW || iid == com::IID_IUnknown)
@@ -82,12 +82,12 @@ struct EngineSpeaker::Session final : sapi::ITTSNotifySinkW, sapi::ITTSBufNotify
     ++refs;
     return com::S_OK;
   }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override { return --refs; }
+  ULONG KV_STDCALL AddRef() override { return ++refs; }
+  ULONG KV_STDCALL Release() override { return --refs; }
 
-  HRESULT AttribChanged(DWORD) override { return com::S_OK; }
-  HRESULT AudioStart(QWORD) override { return com::S_OK; }
-  HRESULT AudioStop(QWORD) override {
+  HRESULT KV_STDCALL AttribChanged(DWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL AudioStart(QWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL AudioStop(QWORD) override {
     if (speaking) {
       speaking = false;
       if (events.mouth) events.mouth(0);
@@ -95,14 +95,14 @@ struct EngineSpeaker::Session final : sapi::ITTSNotifySinkW, sapi::ITTSBufNotify
     }
     return com::S_OK;
   }
-  HRESULT Visual(QWORD, WCHAR, WCHAR, DWORD, sapi::TTSMOUTH* mouth) override {
+  HRESULT KV_STDCALL Visual(QWORD, WCHAR, WCHAR, DWORD, sapi::TTSMOUTH* mouth) override {
     if (events.mouth && mouth != nullptr) events.mouth(mouth->bMouthHeight);
     return com::S_OK;
   }
-  HRESULT TextDataDone(QWORD, DWORD) override { return com::S_OK; }
-  HRESULT TextDataStarted(QWORD) override { return com::S_OK; }
-  HRESULT BookMark(QWORD, DWORD) override { return com::S_OK; }
-  HRESULT WordPosition(QWORD, DWORD position) override {
+  HRESULT KV_STDCALL TextDataDone(QWORD, DWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL TextDataStarted(QWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL BookMark(QWORD, DWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL WordPosition(QWORD, DWORD position) override {
     if (!textStart) textStart = position;
     if (events.word) events.word(position >= *textStart ? position - *textStart : 0);
     return com::S_OK;

@@ -29,6 +29,10 @@ function(kv_add_resources target)
     endforeach()
   endif()
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources)
+  if(WIN32)
+    kv_add_win32_resources(${target} ${out} "${entries}")
+    return()
+  endif()
   add_custom_command(
     OUTPUT ${out}.bin ${out}.cpp
     COMMAND kv_rescomp ${out}.bin ${out}.cpp ${entries}
@@ -46,3 +50,50 @@ function(kv_version_record var)
   file(CONFIGURE OUTPUT ${file} CONTENT "FileVersion=${PROJECT_VERSION}\n")
   set(${var} ${file} PARENT_SCOPE)
 endfunction()
+
+# Windows: the entries become the module's own Win32 resources (a script for windres), the
+# version record a VERSIONINFO resource; the module's mark (platform/module.h) is a byte of its
+# own data that finds its handle.
+function(kv_add_win32_resources target out entries)
+  set(script "#include <winver.h>\n")
+  foreach(entry IN LISTS entries)
+    string(REPLACE "=" ";" parts "${entry}")
+    list(GET parts 0 type)
+    list(GET parts 1 name)
+    list(GET parts 2 file)
+    if(type STREQUAL "VERSION")
+      string(APPEND script "${_kv_version_info}")
+    else()
+      string(APPEND script "${name} ${type} \"${file}\"\n")
+    endif()
+  endforeach()
+  file(CONFIGURE OUTPUT ${out}.rc CONTENT "${script}" @ONLY)
+  file(CONFIGURE OUTPUT ${out}.cpp CONTENT
+       "#include \"platform/module.h\"\nextern \"C\" const unsigned char kv_module_resources[1] = {};\nextern \"C\" const unsigned char kv_module_resources_end[1] = {};\n")
+  target_sources(${target} PRIVATE ${out}.rc ${out}.cpp)
+endfunction()
+
+string(REPLACE "." "," _kv_version_commas "${PROJECT_VERSION}")
+set(_kv_version_info "1 VERSIONINFO
+FILEVERSION ${_kv_version_commas}
+PRODUCTVERSION ${_kv_version_commas}
+FILEOS VOS__WINDOWS32
+FILETYPE VFT_DLL
+BEGIN
+  BLOCK \"StringFileInfo\"
+  BEGIN
+    BLOCK \"040504E2\"
+    BEGIN
+      VALUE \"CompanyName\", \"KORVEN\"
+      VALUE \"FileDescription\", \"KORVEN TTS\"
+      VALUE \"FileVersion\", \"${PROJECT_VERSION}\"
+      VALUE \"ProductName\", \"KORVEN TTS\"
+      VALUE \"ProductVersion\", \"${PROJECT_VERSION}\"
+    END
+  END
+  BLOCK \"VarFileInfo\"
+  BEGIN
+    VALUE \"Translation\", 0x0405, 1250
+  END
+END
+")

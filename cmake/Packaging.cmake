@@ -15,7 +15,7 @@ else()
   set(KV_PRIVATE_LIB_DIR lib/kvtts)
 endif()
 # First use of a prefix looks for the engine there (sapi/first_use.cpp), and files beside the
-# installed modules are kept per user (platform/beside_module.cpp).
+# installed modules are kept per user (platform/posix/beside_module.cpp).
 target_compile_definitions(kvplatform PRIVATE KV_PRIVATE_LIB_DIR="${KV_PRIVATE_LIB_DIR}")
 set(KV_DOC_DIR share/doc/kvtts)
 

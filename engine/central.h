@@ -60,23 +60,23 @@ class TKVTTSCentral final : public FormTypes<F>::Central {
 
  public:
   explicit TKVTTSCentral(TKVCmode* owner) : owner_(owner) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override { return ModuleAddRef(); }
-  ULONG Release() override { return ModuleRelease(); }
-  HRESULT Inject(const Char*) override { return com::S_OK; }
-  HRESULT ModeGet(ModeInfo* info) override;
-  HRESULT Phoneme(sapi::VOICECHARSET, sapi::DWORD, sapi::SDATA, sapi::SDATA*) override {
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
+  ULONG KV_STDCALL Release() override { return ModuleRelease(); }
+  HRESULT KV_STDCALL Inject(const Char*) override { return com::S_OK; }
+  HRESULT KV_STDCALL ModeGet(ModeInfo* info) override;
+  HRESULT KV_STDCALL Phoneme(sapi::VOICECHARSET, sapi::DWORD, sapi::SDATA, sapi::SDATA*) override {
     return com::S_OK;
   }
-  HRESULT PosnGet(sapi::QWORD*) override { return com::S_OK; }
-  HRESULT TextData(sapi::VOICECHARSET charset, sapi::DWORD flags, sapi::SDATA text,
+  HRESULT KV_STDCALL PosnGet(sapi::QWORD*) override { return com::S_OK; }
+  HRESULT KV_STDCALL TextData(sapi::VOICECHARSET charset, sapi::DWORD flags, sapi::SDATA text,
                    void* notifyInterface, IID notifyIid) override;
-  HRESULT ToFileTime(sapi::QWORD*, sapi::FILETIME*) override { return com::S_OK; }
-  HRESULT AudioPause() override;
-  HRESULT AudioResume() override;
-  HRESULT AudioReset() override;
-  HRESULT Register(void* notifyInterface, IID notifyIid, sapi::DWORD* key) override;
-  HRESULT UnRegister(sapi::DWORD key) override;
+  HRESULT KV_STDCALL ToFileTime(sapi::QWORD*, sapi::FILETIME*) override { return com::S_OK; }
+  HRESULT KV_STDCALL AudioPause() override;
+  HRESULT KV_STDCALL AudioResume() override;
+  HRESULT KV_STDCALL AudioReset() override;
+  HRESULT KV_STDCALL Register(void* notifyInterface, IID notifyIid, sapi::DWORD* key) override;
+  HRESULT KV_STDCALL UnRegister(sapi::DWORD key) override;
 
  private:
   TKVCmode* owner_;
@@ -86,17 +86,17 @@ template <CharForm F>
 class TKVTTSAttributes final : public FormTypes<F>::Attributes {
  public:
   explicit TKVTTSAttributes(TKVCmode* owner) : owner_(owner) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override { return ModuleAddRef(); }
-  ULONG Release() override { return ModuleRelease(); }
-  HRESULT PitchGet(sapi::WORD* pitch) override;
-  HRESULT PitchSet(sapi::WORD) override { return com::S_OK; }
-  HRESULT RealTimeGet(sapi::DWORD* realTime) override;
-  HRESULT RealTimeSet(sapi::DWORD) override { return com::S_OK; }
-  HRESULT SpeedGet(sapi::DWORD* speed) override;
-  HRESULT SpeedSet(sapi::DWORD speed) override;
-  HRESULT VolumeGet(sapi::DWORD* volume) override;
-  HRESULT VolumeSet(sapi::DWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
+  ULONG KV_STDCALL Release() override { return ModuleRelease(); }
+  HRESULT KV_STDCALL PitchGet(sapi::WORD* pitch) override;
+  HRESULT KV_STDCALL PitchSet(sapi::WORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL RealTimeGet(sapi::DWORD* realTime) override;
+  HRESULT KV_STDCALL RealTimeSet(sapi::DWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL SpeedGet(sapi::DWORD* speed) override;
+  HRESULT KV_STDCALL SpeedSet(sapi::DWORD speed) override;
+  HRESULT KV_STDCALL VolumeGet(sapi::DWORD* volume) override;
+  HRESULT KV_STDCALL VolumeSet(sapi::DWORD) override { return com::S_OK; }
 
  private:
   TKVCmode* owner_;
@@ -111,19 +111,19 @@ class TKVTTSDialogs final : public FormTypes<F>::Dialogs {
 
  public:
   explicit TKVTTSDialogs(TKVCmode* owner) : owner_(owner) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override { return ModuleAddRef(); }
-  ULONG Release() override { return ModuleRelease(); }
-  HRESULT AboutDlg(sapi::HWND parent, const Char*) override {
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
+  ULONG KV_STDCALL Release() override { return ModuleRelease(); }
+  HRESULT KV_STDCALL AboutDlg(sapi::HWND parent, const Char*) override {
     return Show(parent, dialogs::DialogForm::About);
   }
-  HRESULT LexiconDlg(sapi::HWND parent, const Char*) override {
+  HRESULT KV_STDCALL LexiconDlg(sapi::HWND parent, const Char*) override {
     return Show(parent, dialogs::DialogForm::DictionaryEditor);
   }
-  HRESULT GeneralDlg(sapi::HWND parent, const Char*) override {
+  HRESULT KV_STDCALL GeneralDlg(sapi::HWND parent, const Char*) override {
     return Show(parent, dialogs::DialogForm::VoiceProperties);
   }
-  HRESULT TranslateDlg(sapi::HWND parent, const Char*) override {
+  HRESULT KV_STDCALL TranslateDlg(sapi::HWND parent, const Char*) override {
     return Show(parent, dialogs::DialogForm::DictionaryEditor);
   }
 
@@ -137,13 +137,13 @@ class TKVTTSDialogs final : public FormTypes<F>::Dialogs {
 class TKVAudioDestNotifySink final : public sapi::IAudioDestNotifySink {
  public:
   explicit TKVAudioDestNotifySink(TKVCmode* owner) : owner_(owner) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override { return ModuleAddRef(); }
-  ULONG Release() override { return ModuleRelease(); }
-  HRESULT AudioStop(sapi::WORD) override { return com::S_OK; }
-  HRESULT AudioStart() override { return com::S_OK; }
-  HRESULT FreeSpace(sapi::DWORD bytes, sapi::BOOL eof) override;
-  HRESULT BookMark(sapi::DWORD markId, sapi::BOOL flush) override;
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
+  ULONG KV_STDCALL Release() override { return ModuleRelease(); }
+  HRESULT KV_STDCALL AudioStop(sapi::WORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL AudioStart() override { return com::S_OK; }
+  HRESULT KV_STDCALL FreeSpace(sapi::DWORD bytes, sapi::BOOL eof) override;
+  HRESULT KV_STDCALL BookMark(sapi::DWORD markId, sapi::BOOL flush) override;
 
  private:
   TKVCmode* owner_;
@@ -162,9 +162,9 @@ class TKVCmode final : public com::IUnknown {
   TKVCmode(const TKVCmode&) = delete;
   TKVCmode& operator=(const TKVCmode&) = delete;
 
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override { return ModuleAddRef(); }
-  ULONG Release() override { return ModuleRelease(); }
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
+  ULONG KV_STDCALL Release() override { return ModuleRelease(); }
 
   // Binds the audio object: format, notify sink.
   void AttachAudio(com::IUnknown* audio);

@@ -7,13 +7,13 @@ namespace kv::engine {
 
 class TKVClassFactory final : public com::IClassFactory {
  public:
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override { return ModuleAddRef(); }
-  ULONG Release() override { return ModuleRelease(); }
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
+  ULONG KV_STDCALL Release() override { return ModuleRelease(); }
   // Creates a new mode enumerator (TKVEnumCMode) and answers with its interface iid.
-  HRESULT CreateInstance(com::IUnknown* outer, const IID& iid, void** object) override;
+  HRESULT KV_STDCALL CreateInstance(com::IUnknown* outer, const IID& iid, void** object) override;
   // A lock counts on ObjectCount like a reference.
-  HRESULT LockServer(com::BOOL lock) override;
+  HRESULT KV_STDCALL LockServer(com::BOOL lock) override;
 };
 
 }  // namespace kv::engine

@@ -14,14 +14,14 @@ class TKVEnumCMode;
 class tKVTTSEnumW final : public sapi::ITTSEnumW {
  public:
   explicit tKVTTSEnumW(TKVEnumCMode* owner) : owner_(owner) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override { return ModuleAddRef(); }
-  ULONG Release() override { return ModuleRelease(); }
-  HRESULT Next(ULONG count, sapi::TTSMODEINFOW* records, ULONG* fetched) override;
-  HRESULT Skip(ULONG count) override;
-  HRESULT Reset() override;
-  HRESULT Clone(sapi::ITTSEnumW** enumerator) override;
-  HRESULT Select(GUID modeId, sapi::ITTSCentralW** central, com::IUnknown* audio) override;
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
+  ULONG KV_STDCALL Release() override { return ModuleRelease(); }
+  HRESULT KV_STDCALL Next(ULONG count, sapi::TTSMODEINFOW* records, ULONG* fetched) override;
+  HRESULT KV_STDCALL Skip(ULONG count) override;
+  HRESULT KV_STDCALL Reset() override;
+  HRESULT KV_STDCALL Clone(sapi::ITTSEnumW** enumerator) override;
+  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralW** central, com::IUnknown* audio) override;
 
  private:
   TKVEnumCMode* owner_;
@@ -30,14 +30,14 @@ class tKVTTSEnumW final : public sapi::ITTSEnumW {
 class tKVTTSEnumA final : public sapi::ITTSEnumA {
  public:
   explicit tKVTTSEnumA(TKVEnumCMode* owner) : owner_(owner) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override { return ModuleAddRef(); }
-  ULONG Release() override { return ModuleRelease(); }
-  HRESULT Next(ULONG count, sapi::TTSMODEINFOA* records, ULONG* fetched) override;
-  HRESULT Skip(ULONG count) override;
-  HRESULT Reset() override;
-  HRESULT Clone(sapi::ITTSEnumA** enumerator) override;
-  HRESULT Select(GUID modeId, sapi::ITTSCentralA** central, com::IUnknown* audio) override;
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
+  ULONG KV_STDCALL Release() override { return ModuleRelease(); }
+  HRESULT KV_STDCALL Next(ULONG count, sapi::TTSMODEINFOA* records, ULONG* fetched) override;
+  HRESULT KV_STDCALL Skip(ULONG count) override;
+  HRESULT KV_STDCALL Reset() override;
+  HRESULT KV_STDCALL Clone(sapi::ITTSEnumA** enumerator) override;
+  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralA** central, com::IUnknown* audio) override;
 
  private:
   TKVEnumCMode* owner_;
@@ -46,12 +46,12 @@ class tKVTTSEnumA final : public sapi::ITTSEnumA {
 class tKVTTSFindW final : public sapi::ITTSFindW {
  public:
   explicit tKVTTSFindW(TKVEnumCMode* owner) : owner_(owner) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override { return ModuleAddRef(); }
-  ULONG Release() override { return ModuleRelease(); }
-  HRESULT Find(sapi::TTSMODEINFOW* desired, sapi::TTSMODEINFORANK* ranks,
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
+  ULONG KV_STDCALL Release() override { return ModuleRelease(); }
+  HRESULT KV_STDCALL Find(sapi::TTSMODEINFOW* desired, sapi::TTSMODEINFORANK* ranks,
                sapi::TTSMODEINFOW* found) override;
-  HRESULT Select(GUID modeId, sapi::ITTSCentralW** central, com::IUnknown* audio) override;
+  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralW** central, com::IUnknown* audio) override;
 
  private:
   TKVEnumCMode* owner_;
@@ -60,12 +60,12 @@ class tKVTTSFindW final : public sapi::ITTSFindW {
 class tKVTTSFindA final : public sapi::ITTSFindA {
  public:
   explicit tKVTTSFindA(TKVEnumCMode* owner) : owner_(owner) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override { return ModuleAddRef(); }
-  ULONG Release() override { return ModuleRelease(); }
-  HRESULT Find(sapi::TTSMODEINFOA* desired, sapi::TTSMODEINFORANK* ranks,
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
+  ULONG KV_STDCALL Release() override { return ModuleRelease(); }
+  HRESULT KV_STDCALL Find(sapi::TTSMODEINFOA* desired, sapi::TTSMODEINFORANK* ranks,
                sapi::TTSMODEINFOA* found) override;
-  HRESULT Select(GUID modeId, sapi::ITTSCentralA** central, com::IUnknown* audio) override;
+  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralA** central, com::IUnknown* audio) override;
 
  private:
   TKVEnumCMode* owner_;
@@ -77,9 +77,9 @@ class TKVEnumCMode final : public com::IUnknown {
   TKVEnumCMode(const TKVEnumCMode&) = delete;
   TKVEnumCMode& operator=(const TKVEnumCMode&) = delete;
 
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override { return ModuleAddRef(); }
-  ULONG Release() override { return ModuleRelease(); }
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
+  ULONG KV_STDCALL Release() override { return ModuleRelease(); }
 
   // The shared walk over the modes; Info is TTSMODEINFOW or TTSMODEINFOA.
   template <class Info>

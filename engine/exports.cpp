@@ -1,11 +1,9 @@
-// The library's five exports and its start-up. The linker version script exports these names
-// and nothing else.
+// The library's five exports and its start-up. The linker version script (kv_ttse.map), or on
+// Windows the module definition file (kv_ttse.def), exports these names and nothing else.
 #include "engine/class_factory.h"
 #include "engine/module_state.h"
 #include "engine/registration.h"
 #include "synth/synthesis_settings.h"
-
-#define KV_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
@@ -32,7 +30,7 @@ void LibraryStart() {
 
 }  // namespace kv::engine
 
-KV_EXPORT kv::com::HRESULT DllGetClassObject(const kv::com::CLSID& clsid, const kv::com::IID& iid,
+KV_SERVER_EXPORT kv::com::HRESULT KV_STDCALL DllGetClassObject(const kv::com::CLSID& clsid, const kv::com::IID& iid,
                                              void** object) {
   using namespace kv;
   if (object != nullptr) *object = nullptr;
@@ -44,20 +42,21 @@ KV_EXPORT kv::com::HRESULT DllGetClassObject(const kv::com::CLSID& clsid, const 
   return factory->QueryInterface(iid, object);
 }
 
-KV_EXPORT kv::com::HRESULT DllCanUnloadNow() {
+KV_SERVER_EXPORT kv::com::HRESULT KV_STDCALL DllCanUnloadNow() {
   return kv::engine::ObjectCount().Value() > 0 ? kv::com::S_FALSE : kv::com::S_OK;
 }
 
-KV_EXPORT kv::com::HRESULT DllRegisterServer() {
+KV_SERVER_EXPORT kv::com::HRESULT KV_STDCALL DllRegisterServer() {
   return kv::engine::RegisterServer();
 }
 
-KV_EXPORT kv::com::HRESULT DllUnregisterServer() {
+KV_SERVER_EXPORT kv::com::HRESULT KV_STDCALL DllUnregisterServer() {
   return kv::engine::UnregisterServer();
 }
 
-// An ordinary export: the library is started by the loader (library_start.cpp), not by this.
-KV_EXPORT kv::com::BOOL DllMain(void* instance, kv::com::DWORD reason, void* /*reserved*/) {
+// An ordinary export: the library is started by the loader (library_start.cpp), not by this. On
+// Windows it is also what the runtime's library entry calls once it has run the initializers.
+KV_SERVER_EXPORT kv::com::BOOL KV_STDCALL DllMain(void* instance, kv::com::DWORD reason, void* /*reserved*/) {
   if (reason == kProcessAttach) g_moduleInstance = instance;
   return 1;
 }

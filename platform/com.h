@@ -2,8 +2,9 @@
 // counter and our stand-in for loading an in-process server by its class identifier.
 //
 // Interfaces are abstract classes whose virtual functions are declared in the published slot
-// order and that have no virtual destructor, so that their vtables are laid out as COM's. The
-// calling convention is the platform's default one.
+// order and that have no virtual destructor, so that their vtables are laid out as COM's. Every
+// interface method and every server export is declared KV_STDCALL: COM's own convention,
+// __stdcall, on 32-bit Windows; the platform's default one elsewhere.
 #pragma once
 
 #include <atomic>
@@ -13,6 +14,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#if defined(_WIN32) && defined(__i386__)
+#define KV_STDCALL __stdcall
+#else
+#define KV_STDCALL
+#endif
+
+// An in-process server's export: by the version script here, by the module definition file
+// (kv_ttse.def, undecorated names) on Windows.
+#if defined(_WIN32)
+#define KV_SERVER_EXPORT extern "C"
+#else
+#define KV_SERVER_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace kv::com {
 
@@ -80,15 +95,15 @@ inline constexpr IID IID_IClassFactory = {
 
 class IUnknown {
  public:
-  virtual HRESULT QueryInterface(const IID& iid, void** object) = 0;
-  virtual ULONG AddRef() = 0;
-  virtual ULONG Release() = 0;
+  virtual HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) = 0;
+  virtual ULONG KV_STDCALL AddRef() = 0;
+  virtual ULONG KV_STDCALL Release() = 0;
 };
 
 class IClassFactory : public IUnknown {
  public:
-  virtual HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) = 0;
-  virtual HRESULT LockServer(BOOL lock) = 0;
+  virtual HRESULT KV_STDCALL CreateInstance(IUnknown* outer, const IID& iid, void** object) = 0;
+  virtual HRESULT KV_STDCALL LockServer(BOOL lock) = 0;
 };
 
 // A reference counter changed only by interlocked operations. Increment and Decrement return
@@ -106,9 +121,10 @@ class InterlockedCounter {
 };
 
 // Signatures of the in-process server exports.
-using DllGetClassObjectFn = HRESULT (*)(const CLSID& clsid, const IID& iid, void** object);
-using DllCanUnloadNowFn = HRESULT (*)();
-using DllRegisterServerFn = HRESULT (*)();
+using DllGetClassObjectFn = HRESULT(KV_STDCALL*)(const CLSID& clsid, const IID& iid,
+                                                 void** object);
+using DllCanUnloadNowFn = HRESULT(KV_STDCALL*)();
+using DllRegisterServerFn = HRESULT(KV_STDCALL*)();
 
 // A loaded in-process server library. Releasing the holder asks the library whether it may be
 // unloaded (DllCanUnloadNow) and unloads it only when it answers S_OK; otherwise the library
@@ -142,7 +158,8 @@ class InprocServer {
 };
 
 // Creates an object of a registered class: loads its server, gets the class factory and calls
-// CreateInstance. The server is kept in *server; release the interface before the server.
+// CreateInstance. The server is kept in *server; release the interface before the server. On
+// Windows CoCreateInstance does it all, COM keeps the server, and *server stays empty.
 HRESULT CreateInstance(const CLSID& clsid, IUnknown* outer, const IID& iid, void** object,
                        std::shared_ptr<InprocServer>* server);
 

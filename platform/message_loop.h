@@ -5,6 +5,11 @@
 // injectable: on a ManualClock the loop jumps straight to the next due timer, so tests of
 // timer-driven speech are instant and deterministic. A GUI toolkit can drive the same loop
 // from its own event loop through NextDue() and ProcessPending().
+//
+// On Windows the loop is the thread's own message queue: each loop has a message-only window,
+// timers are its SetTimer timers and posted calls its messages, so whatever loop the thread
+// runs (the host's own GetMessage/DispatchMessage included) fires them. The timers keep real
+// time there; a manual clock changes only what Now() says.
 #pragma once
 
 #include <condition_variable>
@@ -85,6 +90,7 @@ class MessageLoop {
 
  private:
   friend class WindowTimer;
+  friend class LoopWindow;  // the Windows face's window, which fires the timers
   MessageLoop();
   uint64_t Register(WindowTimer* timer);
   void Unregister(uint64_t id);
@@ -126,6 +132,7 @@ class WindowTimer {
 
  private:
   friend class MessageLoop;
+  friend class LoopWindow;
   MessageLoop* Loop() const;
 
   std::weak_ptr<MessageLoop*> loop_;

@@ -12,10 +12,19 @@
 #include <string_view>
 #include <vector>
 
+// Symbols that each module defines for itself (a Windows module never shares its own).
+#if defined(_WIN32)
+#define KV_MODULE_LOCAL
+#else
+#define KV_MODULE_LOCAL __attribute__((visibility("hidden")))
+#endif
+
 extern "C" {
 // Defined in each module by its generated resource source; hidden, so every module sees its own.
-__attribute__((visibility("hidden"))) extern const unsigned char kv_module_resources[];
-__attribute__((visibility("hidden"))) extern const unsigned char kv_module_resources_end[];
+// Here the bounds of the module's resource blob; on Windows, where the resources are the
+// module's own Win32 resources, a mark inside the module that finds its handle.
+KV_MODULE_LOCAL extern const unsigned char kv_module_resources[];
+KV_MODULE_LOCAL extern const unsigned char kv_module_resources_end[];
 }
 
 namespace kv::platform {
@@ -47,10 +56,9 @@ class ModuleHandle {
   ModuleHandle(const unsigned char* begin, const unsigned char* end);
 
   const ResourceTable& Resources() const { return table_; }
+  // A resource of the module by type and name (case-insensitive). nullopt when absent.
   std::optional<std::span<const uint8_t>> FindResource(std::string_view type,
-                                                       std::string_view name) const {
-    return table_.Find(type, name);
-  }
+                                                       std::string_view name) const;
   // Full file name of the module (the program or the shared library).
   std::filesystem::path FileName() const;
 
@@ -61,7 +69,7 @@ class ModuleHandle {
 
 // The module the calling code is linked into. Hidden and inline, so that code compiled into
 // several modules (the synthesizer) always finds its own module.
-[[gnu::visibility("hidden")]] inline const ModuleHandle& ThisModule() {
+KV_MODULE_LOCAL inline const ModuleHandle& ThisModule() {
   static const ModuleHandle module(kv_module_resources, kv_module_resources_end);
   return module;
 }

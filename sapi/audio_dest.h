@@ -39,30 +39,30 @@ class AudioDestination : public IAudio, public IAudioDest {
   AudioDestination& operator=(const AudioDestination&) = delete;
 
   // IUnknown: IID_IUnknown and IID_IAudio give the IAudio face, IID_IAudioDest the other one.
-  HRESULT QueryInterface(const IID& iid, void** object) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override;
+  ULONG KV_STDCALL AddRef() override;
+  ULONG KV_STDCALL Release() override;
 
   // IAudio.
-  HRESULT Flush() override;
-  HRESULT LevelGet(DWORD* level) override;
-  HRESULT LevelSet(DWORD level) override;
-  HRESULT PassNotify(void* notifyInterface, IID notifyIid) override;
-  HRESULT PosnGet(QWORD* position) override;
-  HRESULT Claim() override;
-  HRESULT UnClaim() override;
-  HRESULT Start() override;
-  HRESULT Stop() override;
-  HRESULT TotalGet(QWORD* total) override;
-  HRESULT ToFileTime(QWORD* position, FILETIME* fileTime) override;
+  HRESULT KV_STDCALL Flush() override;
+  HRESULT KV_STDCALL LevelGet(DWORD* level) override;
+  HRESULT KV_STDCALL LevelSet(DWORD level) override;
+  HRESULT KV_STDCALL PassNotify(void* notifyInterface, IID notifyIid) override;
+  HRESULT KV_STDCALL PosnGet(QWORD* position) override;
+  HRESULT KV_STDCALL Claim() override;
+  HRESULT KV_STDCALL UnClaim() override;
+  HRESULT KV_STDCALL Start() override;
+  HRESULT KV_STDCALL Stop() override;
+  HRESULT KV_STDCALL TotalGet(QWORD* total) override;
+  HRESULT KV_STDCALL ToFileTime(QWORD* position, FILETIME* fileTime) override;
   // The copy is allocated with std::malloc; the caller frees it with std::free.
-  HRESULT WaveFormatGet(SDATA* format) override;
-  HRESULT WaveFormatSet(SDATA format) override;
+  HRESULT KV_STDCALL WaveFormatGet(SDATA* format) override;
+  HRESULT KV_STDCALL WaveFormatSet(SDATA format) override;
 
   // IAudioDest.
-  HRESULT FreeSpace(DWORD* bytes, BOOL* eof) override;
-  HRESULT DataSet(void* buffer, DWORD size) override;
-  HRESULT BookMark(DWORD markId) override;
+  HRESULT KV_STDCALL FreeSpace(DWORD* bytes, BOOL* eof) override;
+  HRESULT KV_STDCALL DataSet(void* buffer, DWORD size) override;
+  HRESULT KV_STDCALL BookMark(DWORD markId) override;
 
   // State, for hosts and tests.
   bool HasFormat() const { return format_.has_value(); }

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/cp1250.h"
-#include "sapi/codec_libraries.h"
+#include "sapi/encoders.h"
 
 namespace kv::sapi {
 
@@ -41,13 +41,7 @@ std::optional<AudioFileFormat> FormatOfPath(const std::filesystem::path& path) {
 bool CanWrite(AudioFileFormat format) {
   const AudioFileFormatInfo& info = InfoOf(format);
   if (info.sndfileFormat == 0) return true;
-  const CodecLibraries* codecs = Codecs();
-  if (codecs == nullptr) return false;
-  SF_INFO probe{};
-  probe.samplerate = format == AudioFileFormat::Opus ? 24000 : 22050;
-  probe.channels = 1;
-  probe.format = info.sndfileFormat;
-  return codecs->sf_format_check(&probe) != 0;
+  return EncoderCanWrite(info);
 }
 
 }  // namespace kv::sapi

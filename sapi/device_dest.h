@@ -22,8 +22,8 @@ class DeviceDestination final : public AudioDestination {
   // caller holds the first reference.
   explicit DeviceDestination(platform::SoundBackend* backend = nullptr);
 
-  HRESULT Flush() override;
-  HRESULT Stop() override;
+  HRESULT KV_STDCALL Flush() override;
+  HRESULT KV_STDCALL Stop() override;
 
   // Byte position of what has been heard so far.
   uint64_t Heard() const { return heard_; }

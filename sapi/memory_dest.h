@@ -25,15 +25,15 @@ class MemoryDestination final : public AudioDestination {
   explicit MemoryDestination(size_t capacityBytes = 0, bool autoPlay = false)
       : AudioDestination(capacityBytes), autoPlay_(autoPlay) {}
 
-  HRESULT PassNotify(void* notifyInterface, IID notifyIid) override;
-  HRESULT Flush() override;
-  HRESULT Claim() override;
-  HRESULT UnClaim() override;
-  HRESULT Start() override;
-  HRESULT Stop() override;
-  HRESULT WaveFormatSet(SDATA format) override;
-  HRESULT DataSet(void* buffer, DWORD size) override;
-  HRESULT BookMark(DWORD markId) override;
+  HRESULT KV_STDCALL PassNotify(void* notifyInterface, IID notifyIid) override;
+  HRESULT KV_STDCALL Flush() override;
+  HRESULT KV_STDCALL Claim() override;
+  HRESULT KV_STDCALL UnClaim() override;
+  HRESULT KV_STDCALL Start() override;
+  HRESULT KV_STDCALL Stop() override;
+  HRESULT KV_STDCALL WaveFormatSet(SDATA format) override;
+  HRESULT KV_STDCALL DataSet(void* buffer, DWORD size) override;
+  HRESULT KV_STDCALL BookMark(DWORD markId) override;
 
   const std::vector<Record>& Calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }

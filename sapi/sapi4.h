@@ -274,168 +274,168 @@ class ITTSCentralA;
 
 class ITTSEnumW : public IUnknown {
  public:
-  virtual HRESULT Next(ULONG count, TTSMODEINFOW* records, ULONG* fetched) = 0;
-  virtual HRESULT Skip(ULONG count) = 0;
-  virtual HRESULT Reset() = 0;
-  virtual HRESULT Clone(ITTSEnumW** enumerator) = 0;
-  virtual HRESULT Select(GUID modeId, ITTSCentralW** central, IUnknown* audio) = 0;
+  virtual HRESULT KV_STDCALL Next(ULONG count, TTSMODEINFOW* records, ULONG* fetched) = 0;
+  virtual HRESULT KV_STDCALL Skip(ULONG count) = 0;
+  virtual HRESULT KV_STDCALL Reset() = 0;
+  virtual HRESULT KV_STDCALL Clone(ITTSEnumW** enumerator) = 0;
+  virtual HRESULT KV_STDCALL Select(GUID modeId, ITTSCentralW** central, IUnknown* audio) = 0;
 };
 
 class ITTSEnumA : public IUnknown {
  public:
-  virtual HRESULT Next(ULONG count, TTSMODEINFOA* records, ULONG* fetched) = 0;
-  virtual HRESULT Skip(ULONG count) = 0;
-  virtual HRESULT Reset() = 0;
-  virtual HRESULT Clone(ITTSEnumA** enumerator) = 0;
-  virtual HRESULT Select(GUID modeId, ITTSCentralA** central, IUnknown* audio) = 0;
+  virtual HRESULT KV_STDCALL Next(ULONG count, TTSMODEINFOA* records, ULONG* fetched) = 0;
+  virtual HRESULT KV_STDCALL Skip(ULONG count) = 0;
+  virtual HRESULT KV_STDCALL Reset() = 0;
+  virtual HRESULT KV_STDCALL Clone(ITTSEnumA** enumerator) = 0;
+  virtual HRESULT KV_STDCALL Select(GUID modeId, ITTSCentralA** central, IUnknown* audio) = 0;
 };
 
 class ITTSFindW : public IUnknown {
  public:
-  virtual HRESULT Find(TTSMODEINFOW* desired, TTSMODEINFORANK* ranks, TTSMODEINFOW* found) = 0;
-  virtual HRESULT Select(GUID modeId, ITTSCentralW** central, IUnknown* audio) = 0;
+  virtual HRESULT KV_STDCALL Find(TTSMODEINFOW* desired, TTSMODEINFORANK* ranks, TTSMODEINFOW* found) = 0;
+  virtual HRESULT KV_STDCALL Select(GUID modeId, ITTSCentralW** central, IUnknown* audio) = 0;
 };
 
 class ITTSFindA : public IUnknown {
  public:
-  virtual HRESULT Find(TTSMODEINFOA* desired, TTSMODEINFORANK* ranks, TTSMODEINFOA* found) = 0;
-  virtual HRESULT Select(GUID modeId, ITTSCentralA** central, IUnknown* audio) = 0;
+  virtual HRESULT KV_STDCALL Find(TTSMODEINFOA* desired, TTSMODEINFORANK* ranks, TTSMODEINFOA* found) = 0;
+  virtual HRESULT KV_STDCALL Select(GUID modeId, ITTSCentralA** central, IUnknown* audio) = 0;
 };
 
 class ITTSCentralW : public IUnknown {
  public:
-  virtual HRESULT Inject(const WCHAR* tag) = 0;
-  virtual HRESULT ModeGet(TTSMODEINFOW* info) = 0;
-  virtual HRESULT Phoneme(VOICECHARSET charset, DWORD flags, SDATA text, SDATA* phoneme) = 0;
-  virtual HRESULT PosnGet(QWORD* timeStamp) = 0;
-  virtual HRESULT TextData(VOICECHARSET charset, DWORD flags, SDATA text, void* notifyInterface,
+  virtual HRESULT KV_STDCALL Inject(const WCHAR* tag) = 0;
+  virtual HRESULT KV_STDCALL ModeGet(TTSMODEINFOW* info) = 0;
+  virtual HRESULT KV_STDCALL Phoneme(VOICECHARSET charset, DWORD flags, SDATA text, SDATA* phoneme) = 0;
+  virtual HRESULT KV_STDCALL PosnGet(QWORD* timeStamp) = 0;
+  virtual HRESULT KV_STDCALL TextData(VOICECHARSET charset, DWORD flags, SDATA text, void* notifyInterface,
                            IID notifyIid) = 0;
-  virtual HRESULT ToFileTime(QWORD* timeStamp, FILETIME* fileTime) = 0;
-  virtual HRESULT AudioPause() = 0;
-  virtual HRESULT AudioResume() = 0;
-  virtual HRESULT AudioReset() = 0;
-  virtual HRESULT Register(void* notifyInterface, IID notifyIid, DWORD* key) = 0;
-  virtual HRESULT UnRegister(DWORD key) = 0;
+  virtual HRESULT KV_STDCALL ToFileTime(QWORD* timeStamp, FILETIME* fileTime) = 0;
+  virtual HRESULT KV_STDCALL AudioPause() = 0;
+  virtual HRESULT KV_STDCALL AudioResume() = 0;
+  virtual HRESULT KV_STDCALL AudioReset() = 0;
+  virtual HRESULT KV_STDCALL Register(void* notifyInterface, IID notifyIid, DWORD* key) = 0;
+  virtual HRESULT KV_STDCALL UnRegister(DWORD key) = 0;
 };
 
 class ITTSCentralA : public IUnknown {
  public:
-  virtual HRESULT Inject(const CHAR* tag) = 0;
-  virtual HRESULT ModeGet(TTSMODEINFOA* info) = 0;
-  virtual HRESULT Phoneme(VOICECHARSET charset, DWORD flags, SDATA text, SDATA* phoneme) = 0;
-  virtual HRESULT PosnGet(QWORD* timeStamp) = 0;
-  virtual HRESULT TextData(VOICECHARSET charset, DWORD flags, SDATA text, void* notifyInterface,
+  virtual HRESULT KV_STDCALL Inject(const CHAR* tag) = 0;
+  virtual HRESULT KV_STDCALL ModeGet(TTSMODEINFOA* info) = 0;
+  virtual HRESULT KV_STDCALL Phoneme(VOICECHARSET charset, DWORD flags, SDATA text, SDATA* phoneme) = 0;
+  virtual HRESULT KV_STDCALL PosnGet(QWORD* timeStamp) = 0;
+  virtual HRESULT KV_STDCALL TextData(VOICECHARSET charset, DWORD flags, SDATA text, void* notifyInterface,
                            IID notifyIid) = 0;
-  virtual HRESULT ToFileTime(QWORD* timeStamp, FILETIME* fileTime) = 0;
-  virtual HRESULT AudioPause() = 0;
-  virtual HRESULT AudioResume() = 0;
-  virtual HRESULT AudioReset() = 0;
-  virtual HRESULT Register(void* notifyInterface, IID notifyIid, DWORD* key) = 0;
-  virtual HRESULT UnRegister(DWORD key) = 0;
+  virtual HRESULT KV_STDCALL ToFileTime(QWORD* timeStamp, FILETIME* fileTime) = 0;
+  virtual HRESULT KV_STDCALL AudioPause() = 0;
+  virtual HRESULT KV_STDCALL AudioResume() = 0;
+  virtual HRESULT KV_STDCALL AudioReset() = 0;
+  virtual HRESULT KV_STDCALL Register(void* notifyInterface, IID notifyIid, DWORD* key) = 0;
+  virtual HRESULT KV_STDCALL UnRegister(DWORD key) = 0;
 };
 
 // Pitch in Hz, speed in words per minute, volume: low word left, high word right.
 class ITTSAttributesW : public IUnknown {
  public:
-  virtual HRESULT PitchGet(WORD* pitch) = 0;
-  virtual HRESULT PitchSet(WORD pitch) = 0;
-  virtual HRESULT RealTimeGet(DWORD* realTime) = 0;
-  virtual HRESULT RealTimeSet(DWORD realTime) = 0;
-  virtual HRESULT SpeedGet(DWORD* speed) = 0;
-  virtual HRESULT SpeedSet(DWORD speed) = 0;
-  virtual HRESULT VolumeGet(DWORD* volume) = 0;
-  virtual HRESULT VolumeSet(DWORD volume) = 0;
+  virtual HRESULT KV_STDCALL PitchGet(WORD* pitch) = 0;
+  virtual HRESULT KV_STDCALL PitchSet(WORD pitch) = 0;
+  virtual HRESULT KV_STDCALL RealTimeGet(DWORD* realTime) = 0;
+  virtual HRESULT KV_STDCALL RealTimeSet(DWORD realTime) = 0;
+  virtual HRESULT KV_STDCALL SpeedGet(DWORD* speed) = 0;
+  virtual HRESULT KV_STDCALL SpeedSet(DWORD speed) = 0;
+  virtual HRESULT KV_STDCALL VolumeGet(DWORD* volume) = 0;
+  virtual HRESULT KV_STDCALL VolumeSet(DWORD volume) = 0;
 };
 
 class ITTSAttributesA : public IUnknown {
  public:
-  virtual HRESULT PitchGet(WORD* pitch) = 0;
-  virtual HRESULT PitchSet(WORD pitch) = 0;
-  virtual HRESULT RealTimeGet(DWORD* realTime) = 0;
-  virtual HRESULT RealTimeSet(DWORD realTime) = 0;
-  virtual HRESULT SpeedGet(DWORD* speed) = 0;
-  virtual HRESULT SpeedSet(DWORD speed) = 0;
-  virtual HRESULT VolumeGet(DWORD* volume) = 0;
-  virtual HRESULT VolumeSet(DWORD volume) = 0;
+  virtual HRESULT KV_STDCALL PitchGet(WORD* pitch) = 0;
+  virtual HRESULT KV_STDCALL PitchSet(WORD pitch) = 0;
+  virtual HRESULT KV_STDCALL RealTimeGet(DWORD* realTime) = 0;
+  virtual HRESULT KV_STDCALL RealTimeSet(DWORD realTime) = 0;
+  virtual HRESULT KV_STDCALL SpeedGet(DWORD* speed) = 0;
+  virtual HRESULT KV_STDCALL SpeedSet(DWORD speed) = 0;
+  virtual HRESULT KV_STDCALL VolumeGet(DWORD* volume) = 0;
+  virtual HRESULT KV_STDCALL VolumeSet(DWORD volume) = 0;
 };
 
 // A null parent window asks only whether the dialog is offered.
 class ITTSDialogsW : public IUnknown {
  public:
-  virtual HRESULT AboutDlg(HWND parent, const WCHAR* title) = 0;
-  virtual HRESULT LexiconDlg(HWND parent, const WCHAR* title) = 0;
-  virtual HRESULT GeneralDlg(HWND parent, const WCHAR* title) = 0;
-  virtual HRESULT TranslateDlg(HWND parent, const WCHAR* title) = 0;
+  virtual HRESULT KV_STDCALL AboutDlg(HWND parent, const WCHAR* title) = 0;
+  virtual HRESULT KV_STDCALL LexiconDlg(HWND parent, const WCHAR* title) = 0;
+  virtual HRESULT KV_STDCALL GeneralDlg(HWND parent, const WCHAR* title) = 0;
+  virtual HRESULT KV_STDCALL TranslateDlg(HWND parent, const WCHAR* title) = 0;
 };
 
 class ITTSDialogsA : public IUnknown {
  public:
-  virtual HRESULT AboutDlg(HWND parent, const CHAR* title) = 0;
-  virtual HRESULT LexiconDlg(HWND parent, const CHAR* title) = 0;
-  virtual HRESULT GeneralDlg(HWND parent, const CHAR* title) = 0;
-  virtual HRESULT TranslateDlg(HWND parent, const CHAR* title) = 0;
+  virtual HRESULT KV_STDCALL AboutDlg(HWND parent, const CHAR* title) = 0;
+  virtual HRESULT KV_STDCALL LexiconDlg(HWND parent, const CHAR* title) = 0;
+  virtual HRESULT KV_STDCALL GeneralDlg(HWND parent, const CHAR* title) = 0;
+  virtual HRESULT KV_STDCALL TranslateDlg(HWND parent, const CHAR* title) = 0;
 };
 
 // Implemented by applications; one identifier serves both character forms.
 class ITTSBufNotifySink : public IUnknown {
  public:
-  virtual HRESULT TextDataDone(QWORD timeStamp, DWORD flags) = 0;
-  virtual HRESULT TextDataStarted(QWORD timeStamp) = 0;
-  virtual HRESULT BookMark(QWORD timeStamp, DWORD markNumber) = 0;
-  virtual HRESULT WordPosition(QWORD timeStamp, DWORD byteOffset) = 0;
+  virtual HRESULT KV_STDCALL TextDataDone(QWORD timeStamp, DWORD flags) = 0;
+  virtual HRESULT KV_STDCALL TextDataStarted(QWORD timeStamp) = 0;
+  virtual HRESULT KV_STDCALL BookMark(QWORD timeStamp, DWORD markNumber) = 0;
+  virtual HRESULT KV_STDCALL WordPosition(QWORD timeStamp, DWORD byteOffset) = 0;
 };
 
 class ITTSNotifySinkW : public IUnknown {
  public:
-  virtual HRESULT AttribChanged(DWORD attribute) = 0;
-  virtual HRESULT AudioStart(QWORD timeStamp) = 0;
-  virtual HRESULT AudioStop(QWORD timeStamp) = 0;
-  virtual HRESULT Visual(QWORD timeStamp, WCHAR ipaPhoneme, WCHAR enginePhoneme, DWORD hints,
+  virtual HRESULT KV_STDCALL AttribChanged(DWORD attribute) = 0;
+  virtual HRESULT KV_STDCALL AudioStart(QWORD timeStamp) = 0;
+  virtual HRESULT KV_STDCALL AudioStop(QWORD timeStamp) = 0;
+  virtual HRESULT KV_STDCALL Visual(QWORD timeStamp, WCHAR ipaPhoneme, WCHAR enginePhoneme, DWORD hints,
                          TTSMOUTH* mouth) = 0;
 };
 
 class ITTSNotifySinkA : public IUnknown {
  public:
-  virtual HRESULT AttribChanged(DWORD attribute) = 0;
-  virtual HRESULT AudioStart(QWORD timeStamp) = 0;
-  virtual HRESULT AudioStop(QWORD timeStamp) = 0;
-  virtual HRESULT Visual(QWORD timeStamp, CHAR ipaPhoneme, CHAR enginePhoneme, DWORD hints,
+  virtual HRESULT KV_STDCALL AttribChanged(DWORD attribute) = 0;
+  virtual HRESULT KV_STDCALL AudioStart(QWORD timeStamp) = 0;
+  virtual HRESULT KV_STDCALL AudioStop(QWORD timeStamp) = 0;
+  virtual HRESULT KV_STDCALL Visual(QWORD timeStamp, CHAR ipaPhoneme, CHAR enginePhoneme, DWORD hints,
                          TTSMOUTH* mouth) = 0;
 };
 
 // Implemented by audio objects.
 class IAudio : public IUnknown {
  public:
-  virtual HRESULT Flush() = 0;
-  virtual HRESULT LevelGet(DWORD* level) = 0;
-  virtual HRESULT LevelSet(DWORD level) = 0;
-  virtual HRESULT PassNotify(void* notifyInterface, IID notifyIid) = 0;
-  virtual HRESULT PosnGet(QWORD* position) = 0;
-  virtual HRESULT Claim() = 0;
-  virtual HRESULT UnClaim() = 0;
-  virtual HRESULT Start() = 0;
-  virtual HRESULT Stop() = 0;
-  virtual HRESULT TotalGet(QWORD* total) = 0;
-  virtual HRESULT ToFileTime(QWORD* position, FILETIME* fileTime) = 0;
-  virtual HRESULT WaveFormatGet(SDATA* format) = 0;
-  virtual HRESULT WaveFormatSet(SDATA format) = 0;
+  virtual HRESULT KV_STDCALL Flush() = 0;
+  virtual HRESULT KV_STDCALL LevelGet(DWORD* level) = 0;
+  virtual HRESULT KV_STDCALL LevelSet(DWORD level) = 0;
+  virtual HRESULT KV_STDCALL PassNotify(void* notifyInterface, IID notifyIid) = 0;
+  virtual HRESULT KV_STDCALL PosnGet(QWORD* position) = 0;
+  virtual HRESULT KV_STDCALL Claim() = 0;
+  virtual HRESULT KV_STDCALL UnClaim() = 0;
+  virtual HRESULT KV_STDCALL Start() = 0;
+  virtual HRESULT KV_STDCALL Stop() = 0;
+  virtual HRESULT KV_STDCALL TotalGet(QWORD* total) = 0;
+  virtual HRESULT KV_STDCALL ToFileTime(QWORD* position, FILETIME* fileTime) = 0;
+  virtual HRESULT KV_STDCALL WaveFormatGet(SDATA* format) = 0;
+  virtual HRESULT KV_STDCALL WaveFormatSet(SDATA format) = 0;
 };
 
 class IAudioDest : public IUnknown {
  public:
-  virtual HRESULT FreeSpace(DWORD* bytes, BOOL* eof) = 0;
-  virtual HRESULT DataSet(void* buffer, DWORD size) = 0;
-  virtual HRESULT BookMark(DWORD markId) = 0;
+  virtual HRESULT KV_STDCALL FreeSpace(DWORD* bytes, BOOL* eof) = 0;
+  virtual HRESULT KV_STDCALL DataSet(void* buffer, DWORD size) = 0;
+  virtual HRESULT KV_STDCALL BookMark(DWORD markId) = 0;
 };
 
 // Implemented by the engine, called by the audio destination. AudioStop comes before
 // AudioStart in the slot order.
 class IAudioDestNotifySink : public IUnknown {
  public:
-  virtual HRESULT AudioStop(WORD reason) = 0;
-  virtual HRESULT AudioStart() = 0;
-  virtual HRESULT FreeSpace(DWORD bytes, BOOL eof) = 0;
-  virtual HRESULT BookMark(DWORD markId, BOOL flush) = 0;
+  virtual HRESULT KV_STDCALL AudioStop(WORD reason) = 0;
+  virtual HRESULT KV_STDCALL AudioStart() = 0;
+  virtual HRESULT KV_STDCALL FreeSpace(DWORD bytes, BOOL eof) = 0;
+  virtual HRESULT KV_STDCALL BookMark(DWORD markId, BOOL flush) = 0;
 };
 
 }  // namespace kv::sapi

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "sapi/encoded_writer.h"
+#include "sapi/encoders.h"
 #include "sapi/wave_writer.h"
 
 namespace kv::sapi {
@@ -22,7 +22,7 @@ std::unique_ptr<SoundWriter> OpenSoundWriter(std::FILE* file, const WAVEFORMATEX
                                              const SoundWriterOptions& options) {
   if (options.format == AudioFileFormat::Wav)
     return std::make_unique<WaveWriter>(file, pcm, options);
-  return std::make_unique<EncodedWriter>(file, pcm, options);
+  return OpenEncodedWriter(file, pcm, options);
 }
 
 }  // namespace kv::sapi

@@ -32,20 +32,20 @@ class HostSinks {
   class Buffer final : public ITTSBufNotifySink {
    public:
     explicit Buffer(HostSinks* host) : host_(host) {}
-    HRESULT QueryInterface(const IID& iid, void** object) override {
+    HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override {
       return host_->Answer(this, IID_ITTSBufNotifySink, iid, object);
     }
-    ULONG AddRef() override { return ++host_->refs_; }
-    ULONG Release() override { return --host_->refs_; }
-    HRESULT TextDataDone(QWORD t, DWORD flags) override {
+    ULONG KV_STDCALL AddRef() override { return ++host_->refs_; }
+    ULONG KV_STDCALL Release() override { return --host_->refs_; }
+    HRESULT KV_STDCALL TextDataDone(QWORD t, DWORD flags) override {
       host_->Print("TextDataDone", t, flags != 0 ? "\"aborted\":true" : "");
       return com::S_OK;
     }
-    HRESULT TextDataStarted(QWORD t) override {
+    HRESULT KV_STDCALL TextDataStarted(QWORD t) override {
       host_->Print("TextDataStarted", t);
       return com::S_OK;
     }
-    HRESULT BookMark(QWORD t, DWORD mark) override {
+    HRESULT KV_STDCALL BookMark(QWORD t, DWORD mark) override {
       if (host_->IsWordPosition(mark)) {
         const DWORD position = mark - kWordPositionMarks;
         host_->Print(
@@ -57,7 +57,7 @@ class HostSinks {
       }
       return com::S_OK;
     }
-    HRESULT WordPosition(QWORD t, DWORD position) override {
+    HRESULT KV_STDCALL WordPosition(QWORD t, DWORD position) override {
       host_->Print("WordPosition", t, "\"position\":" + std::to_string(position));
       if (host_->onProgress) host_->onProgress(position);
       return com::S_OK;
@@ -70,22 +70,22 @@ class HostSinks {
   class Notify final : public ITTSNotifySinkW {
    public:
     explicit Notify(HostSinks* host) : host_(host) {}
-    HRESULT QueryInterface(const IID& iid, void** object) override {
+    HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override {
       return host_->Answer(this, IID_ITTSNotifySinkW, iid, object);
     }
-    ULONG AddRef() override { return ++host_->refs_; }
-    ULONG Release() override { return --host_->refs_; }
-    HRESULT AttribChanged(DWORD) override { return com::S_OK; }
-    HRESULT AudioStart(QWORD t) override {
+    ULONG KV_STDCALL AddRef() override { return ++host_->refs_; }
+    ULONG KV_STDCALL Release() override { return --host_->refs_; }
+    HRESULT KV_STDCALL AttribChanged(DWORD) override { return com::S_OK; }
+    HRESULT KV_STDCALL AudioStart(QWORD t) override {
       host_->Print("AudioStart", t);
       return com::S_OK;
     }
-    HRESULT AudioStop(QWORD t) override {
+    HRESULT KV_STDCALL AudioStop(QWORD t) override {
       host_->Print("AudioStop", t);
       ++host_->stops_;
       return com::S_OK;
     }
-    HRESULT Visual(QWORD t, WCHAR, WCHAR enginePhoneme, DWORD, TTSMOUTH* mouth) override {
+    HRESULT KV_STDCALL Visual(QWORD t, WCHAR, WCHAR enginePhoneme, DWORD, TTSMOUTH* mouth) override {
       // The engine's phoneme is the letter's Windows-1250 code.
       const char letter = static_cast<char>(enginePhoneme & 0xFF);
       std::string fields = "\"code\":" + std::to_string(enginePhoneme) +

@@ -6,6 +6,7 @@
 
 #include "dialogs/dialogs_module.h"
 #include "platform/cp1250.h"
+#include "platform/files.h"
 #include "sapi/device_dest.h"
 #include "sapi/tts_enumerator.h"
 
@@ -52,7 +53,7 @@ int OpenEngineDialog(const std::string& dialog, const std::string& voice,
   }
   if (!pictureFile.empty()) {
     std::filesystem::remove(pictureFile);
-    ::setenv(dialogs::kScreenshotVariable, pictureFile.c_str(), 1);
+    platform::SetEnv(dialogs::kScreenshotVariable, pictureFile);
   }
   // The instance speaks the forms' test texts on the sound device, as it would for the host.
   auto* device = new sapi::DeviceDestination();

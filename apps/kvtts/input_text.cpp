@@ -1,17 +1,17 @@
 #include "apps/kvtts/input_text.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
 #include "platform/cp1250.h"
+#include "platform/files.h"
 
 namespace kv::apps {
 
 std::optional<std::string> ReadInput(const std::string& path, std::string* error) {
-  const int fd = path.empty() ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = path.empty() ? STDIN_FILENO : platform::OpenForReading(path);
   const std::string name = path.empty() ? std::string("standard input") : "'" + path + "'";
   auto fail = [&](int code) -> std::optional<std::string> {
     *error = "cannot read " + name + ": " + std::strerror(code);

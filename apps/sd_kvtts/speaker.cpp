@@ -21,7 +21,7 @@ using sapi::WCHAR;
 struct Speaker::Instance final : public sapi::ITTSBufNotifySink, public sapi::ITTSNotifySinkW {
   explicit Instance(Speaker* owner) : owner(owner) {}
 
-  HRESULT QueryInterface(const com::IID& iid, void** object) override {
+  HRESULT KV_STDCALL QueryInterface(const com::IID& iid, void** object) override {
     if (object == nullptr) return com::E_POINTER;
     *object = nullptr;
     if (iid == sapi::IID_ITTSBufNotifySink)
@@ -33,26 +33,26 @@ struct Speaker::Instance final : public sapi::ITTSBufNotifySink, public sapi::IT
     return com::S_OK;
   }
   // The sinks live as long as the speaker; the engine's references do not own them.
-  sapi::ULONG AddRef() override { return 2; }
-  sapi::ULONG Release() override { return 1; }
+  sapi::ULONG KV_STDCALL AddRef() override { return 2; }
+  sapi::ULONG KV_STDCALL Release() override { return 1; }
 
   // ITTSBufNotifySink: only the application's own bookmarks matter here.
-  HRESULT TextDataDone(QWORD, DWORD) override { return com::S_OK; }
-  HRESULT TextDataStarted(QWORD) override { return com::S_OK; }
-  HRESULT BookMark(QWORD, DWORD mark) override {
+  HRESULT KV_STDCALL TextDataDone(QWORD, DWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL TextDataStarted(QWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL BookMark(QWORD, DWORD mark) override {
     owner->OnBookMark(this, mark);
     return com::S_OK;
   }
-  HRESULT WordPosition(QWORD, DWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL WordPosition(QWORD, DWORD) override { return com::S_OK; }
 
   // ITTSNotifySinkW: the end of the text as heard.
-  HRESULT AttribChanged(DWORD) override { return com::S_OK; }
-  HRESULT AudioStart(QWORD) override { return com::S_OK; }
-  HRESULT AudioStop(QWORD) override {
+  HRESULT KV_STDCALL AttribChanged(DWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL AudioStart(QWORD) override { return com::S_OK; }
+  HRESULT KV_STDCALL AudioStop(QWORD) override {
     owner->OnEnd(this);
     return com::S_OK;
   }
-  HRESULT Visual(QWORD, WCHAR, WCHAR, DWORD, sapi::TTSMOUTH*) override { return com::S_OK; }
+  HRESULT KV_STDCALL Visual(QWORD, WCHAR, WCHAR, DWORD, sapi::TTSMOUTH*) override { return com::S_OK; }
 
   Speaker* owner;
   sapi::ITTSCentralW* central = nullptr;

@@ -7,11 +7,6 @@
 
 namespace kv::platform {
 
-int64_t SteadyClock::NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 MessageLoop& MessageLoop::Current() {
   thread_local std::unique_ptr<MessageLoop> loop(new MessageLoop());
   return *loop;
@@ -25,13 +20,6 @@ MessageLoop::~MessageLoop() {
   for (auto& [id, timer] : timers_) timer->enabled_ = false;
 }
 
-void MessageLoop::SetClock(std::shared_ptr<Clock> clock) {
-  clock_ = clock ? std::move(clock) : std::make_shared<SteadyClock>();
-  const int64_t now = clock_->NowMs();
-  for (auto& [id, timer] : timers_)
-    if (timer->enabled_) timer->due_ = now + timer->interval_;
-}
-
 void MessageLoop::Post(std::function<void()> call) {
   std::function<void()> wake;
   {
@@ -41,11 +29,6 @@ void MessageLoop::Post(std::function<void()> call) {
   }
   postSignal_.notify_one();
   if (wake) wake();
-}
-
-void MessageLoop::SetWakeHook(std::function<void()> hook) {
-  std::lock_guard lock(postMutex_);
-  wakeHook_ = std::move(hook);
 }
 
 uint64_t MessageLoop::Register(WindowTimer* timer) {
@@ -90,15 +73,6 @@ bool MessageLoop::FireDueTimers() {
   return fired;
 }
 
-void MessageLoop::ClearRunning(uint64_t id) {
-  if (auto it = timers_.find(id); it != timers_.end()) it->second->running_ = false;
-}
-
-bool MessageLoop::HasPosts() {
-  std::lock_guard lock(postMutex_);
-  return !posted_.empty();
-}
-
 bool MessageLoop::ProcessPending() {
   // The calls queued by now, one at a time, so that a modal loop inside a call keeps the
   // queue's order; calls posted meanwhile wait for the next turn (a call that posts itself
@@ -122,23 +96,6 @@ bool MessageLoop::ProcessPending() {
   }
   const bool fired = FireDueTimers();
   return fired || ran;
-}
-
-std::optional<int64_t> MessageLoop::NextDue() const {
-  std::optional<int64_t> next;
-  for (const auto& [id, timer] : timers_)
-    if (timer->enabled_ && !timer->running_ && (!next || timer->due_ < *next)) next = timer->due_;
-  return next;
-}
-
-size_t MessageLoop::EnabledTimers() const {
-  size_t n = 0;
-  for (const auto& [id, timer] : timers_) n += timer->enabled_;
-  return n;
-}
-
-void MessageLoop::Quit() {
-  ++quitRequests_;
 }
 
 bool MessageLoop::RunUntil(const std::function<bool()>& done, int64_t timeoutMs) {
@@ -177,11 +134,6 @@ WindowTimer::~WindowTimer() {
   if (MessageLoop* loop = Loop()) loop->Unregister(id_);
 }
 
-MessageLoop* WindowTimer::Loop() const {
-  auto self = loop_.lock();
-  return self ? *self : nullptr;
-}
-
 void WindowTimer::SetEnabled(bool enabled) {
   MessageLoop* loop = Loop();
   enabled_ = enabled && loop;
@@ -191,10 +143,6 @@ void WindowTimer::SetEnabled(bool enabled) {
 void WindowTimer::SetInterval(uint32_t ms) {
   interval_ = ms;
   if (MessageLoop* loop = Loop(); loop && enabled_) due_ = loop->Now() + interval_;
-}
-
-uint32_t GetTickCount() {
-  return static_cast<uint32_t>(MessageLoop::Current().Now());
 }
 
 }  // namespace kv::platform

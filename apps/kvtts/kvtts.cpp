@@ -22,6 +22,7 @@
 #include "apps/kvtts/dialog_command.h"
 #include "apps/kvtts/input_text.h"
 #include "apps/kvtts/interrupt.h"
+#include "apps/kvtts/kvtts_main.h"
 #include "apps/kvtts/output_format.h"
 #include "apps/kvtts/progress.h"
 #include "apps/kvtts/speak_local.h"
@@ -324,7 +325,7 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int KvttsMain(int argc, char** argv) {
   // Nothing escapes: whatever went wrong is a message and an exit code.
   try {
     return Run(argc, argv);

@@ -1,0 +1,15 @@
+// Small services of the file system and the process environment that the two systems offer
+// differently. Paths and values are UTF-8.
+#pragma once
+
+#include <string>
+
+namespace kv::platform {
+
+// A descriptor of the file opened for binary reading, or -1 with errno set.
+int OpenForReading(const std::string& path);
+
+// Sets a variable of the process environment (for the modules it loads).
+void SetEnv(const std::string& name, const std::string& value);
+
+}  // namespace kv::platform
