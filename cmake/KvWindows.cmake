@@ -2,6 +2,8 @@
 # side (WAV only), kv_ttse.dll and kvtts.exe, and the tests that run under Wine. No toolkit:
 # the dialogs module is not built here.
 enable_language(RC)
+# A release build carries no symbols: the modules are what gets copied to the machines.
+add_link_options($<$<CONFIG:Release>:-s>)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib)

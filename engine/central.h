@@ -70,7 +70,7 @@ class TKVTTSCentral final : public FormTypes<F>::Central {
   }
   HRESULT KV_STDCALL PosnGet(sapi::QWORD*) override { return com::S_OK; }
   HRESULT KV_STDCALL TextData(sapi::VOICECHARSET charset, sapi::DWORD flags, sapi::SDATA text,
-                   void* notifyInterface, IID notifyIid) override;
+                              void* notifyInterface, IID notifyIid) override;
   HRESULT KV_STDCALL ToFileTime(sapi::QWORD*, sapi::FILETIME*) override { return com::S_OK; }
   HRESULT KV_STDCALL AudioPause() override;
   HRESULT KV_STDCALL AudioResume() override;

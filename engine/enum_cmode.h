@@ -21,7 +21,8 @@ class tKVTTSEnumW final : public sapi::ITTSEnumW {
   HRESULT KV_STDCALL Skip(ULONG count) override;
   HRESULT KV_STDCALL Reset() override;
   HRESULT KV_STDCALL Clone(sapi::ITTSEnumW** enumerator) override;
-  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralW** central, com::IUnknown* audio) override;
+  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralW** central,
+                            com::IUnknown* audio) override;
 
  private:
   TKVEnumCMode* owner_;
@@ -37,7 +38,8 @@ class tKVTTSEnumA final : public sapi::ITTSEnumA {
   HRESULT KV_STDCALL Skip(ULONG count) override;
   HRESULT KV_STDCALL Reset() override;
   HRESULT KV_STDCALL Clone(sapi::ITTSEnumA** enumerator) override;
-  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralA** central, com::IUnknown* audio) override;
+  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralA** central,
+                            com::IUnknown* audio) override;
 
  private:
   TKVEnumCMode* owner_;
@@ -50,8 +52,9 @@ class tKVTTSFindW final : public sapi::ITTSFindW {
   ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
   ULONG KV_STDCALL Release() override { return ModuleRelease(); }
   HRESULT KV_STDCALL Find(sapi::TTSMODEINFOW* desired, sapi::TTSMODEINFORANK* ranks,
-               sapi::TTSMODEINFOW* found) override;
-  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralW** central, com::IUnknown* audio) override;
+                          sapi::TTSMODEINFOW* found) override;
+  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralW** central,
+                            com::IUnknown* audio) override;
 
  private:
   TKVEnumCMode* owner_;
@@ -64,8 +67,9 @@ class tKVTTSFindA final : public sapi::ITTSFindA {
   ULONG KV_STDCALL AddRef() override { return ModuleAddRef(); }
   ULONG KV_STDCALL Release() override { return ModuleRelease(); }
   HRESULT KV_STDCALL Find(sapi::TTSMODEINFOA* desired, sapi::TTSMODEINFORANK* ranks,
-               sapi::TTSMODEINFOA* found) override;
-  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralA** central, com::IUnknown* audio) override;
+                          sapi::TTSMODEINFOA* found) override;
+  HRESULT KV_STDCALL Select(GUID modeId, sapi::ITTSCentralA** central,
+                            com::IUnknown* audio) override;
 
  private:
   TKVEnumCMode* owner_;

@@ -30,8 +30,9 @@ void LibraryStart() {
 
 }  // namespace kv::engine
 
-KV_SERVER_EXPORT kv::com::HRESULT KV_STDCALL DllGetClassObject(const kv::com::CLSID& clsid, const kv::com::IID& iid,
-                                             void** object) {
+KV_SERVER_EXPORT kv::com::HRESULT KV_STDCALL DllGetClassObject(const kv::com::CLSID& clsid,
+                                                               const kv::com::IID& iid,
+                                                               void** object) {
   using namespace kv;
   if (object != nullptr) *object = nullptr;
   if (!(clsid == engine::CLSID_KVEngine)) return com::E_FAIL;
@@ -56,7 +57,8 @@ KV_SERVER_EXPORT kv::com::HRESULT KV_STDCALL DllUnregisterServer() {
 
 // An ordinary export: the library is started by the loader (library_start.cpp), not by this. On
 // Windows it is also what the runtime's library entry calls once it has run the initializers.
-KV_SERVER_EXPORT kv::com::BOOL KV_STDCALL DllMain(void* instance, kv::com::DWORD reason, void* /*reserved*/) {
+KV_SERVER_EXPORT kv::com::BOOL KV_STDCALL DllMain(void* instance, kv::com::DWORD reason,
+                                                  void* /*reserved*/) {
   if (reason == kProcessAttach) g_moduleInstance = instance;
   return 1;
 }

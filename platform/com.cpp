@@ -1,12 +1,10 @@
 #include "platform/com.h"
 
-
 #include <cstdio>
 #include <exception>
 
 #include "platform/cp1250.h"
 #include "platform/registry.h"
-
 
 namespace kv::com {
 namespace {

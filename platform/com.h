@@ -121,8 +121,7 @@ class InterlockedCounter {
 };
 
 // Signatures of the in-process server exports.
-using DllGetClassObjectFn = HRESULT(KV_STDCALL*)(const CLSID& clsid, const IID& iid,
-                                                 void** object);
+using DllGetClassObjectFn = HRESULT(KV_STDCALL*)(const CLSID& clsid, const IID& iid, void** object);
 using DllCanUnloadNowFn = HRESULT(KV_STDCALL*)();
 using DllRegisterServerFn = HRESULT(KV_STDCALL*)();
 

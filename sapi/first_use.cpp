@@ -75,6 +75,10 @@ bool Register(const std::filesystem::path& path, std::ostream& notes) {
 
 }  // namespace
 
+const char* RegisterEngineCommand() {
+  return "regsvr path/to/kv_ttse.so";
+}
+
 std::vector<std::filesystem::path> PackagedEngineCandidates(const std::filesystem::path& dir) {
   // Programs lie in <prefix>/bin, the speech-dispatcher module in <prefix>/lib/<its folder>.
   const std::filesystem::path engine = platform::InstalledLibraryDir() / "kv_ttse.so";

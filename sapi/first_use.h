@@ -25,4 +25,7 @@ bool RegisterPackagedEngineOnFirstUse(std::ostream& notes);
 // The same for a program that lies in `programDir`.
 bool RegisterPackagedEngineOnFirstUse(std::ostream& notes, const std::filesystem::path& programDir);
 
+// How the user registers an engine on this system: "regsvr path/to/kv_ttse.so".
+const char* RegisterEngineCommand();
+
 }  // namespace kv::sapi

@@ -4,6 +4,10 @@
 
 namespace kv::sapi {
 
+const char* RegisterEngineCommand() {
+  return "regsvr32 kv_ttse.dll";
+}
+
 std::vector<std::filesystem::path> PackagedEngineCandidates(const std::filesystem::path&) {
   return {};
 }

@@ -1,7 +1,5 @@
 // Where an audio file goes, over the wide file calls. A file is written under a temporary name
 // beside its target and moved over it once the audio is complete, as on the other face.
-#include "platform/win32/windows_api.h"
-
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -10,6 +8,7 @@
 #include <cstring>
 #include <random>
 
+#include "platform/win32/windows_api.h"
 #include "sapi/output_file.h"
 #include "sapi/sound_writer.h"
 
@@ -27,8 +26,8 @@ int CreateTemporary(const fs::path& target, fs::path* name) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     wchar_t suffix[8];
     std::swprintf(suffix, 8, L"%06X", unsigned(draw() & 0xFFFFFF));
-    *name = target.parent_path() / (L"." + target.stem().wstring() + L".part-" + suffix +
-                                    target.extension().wstring());
+    *name = target.parent_path() /
+            (L"." + target.stem().wstring() + L".part-" + suffix + target.extension().wstring());
     HANDLE file = ::CreateFileW(name->c_str(), GENERIC_READ | GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -47,7 +46,8 @@ int CreateTemporary(const fs::path& target, fs::path* name) {
 std::unique_ptr<OutputFile> OutputFile::Open(const fs::path& path, std::string* error) {
   if (path == "-") return Stdout();
   auto fail = [&](int code) -> std::unique_ptr<OutputFile> {
-    if (error != nullptr) *error = "cannot create '" + path.string() + "': " + std::strerror(code);
+    if (error != nullptr)
+      *error = "cannot create '" + win32::Utf8(path.wstring()) + "': " + std::strerror(code);
     return nullptr;
   };
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -65,11 +65,11 @@ std::unique_ptr<OutputFile> OutputFile::Open(const fs::path& path, std::string* 
       ::_close(fd);
       ::_wremove(temporary.c_str());
     }
-    std::unique_ptr<OutputFile> out(new OutputFile(direct, path.string()));
+    std::unique_ptr<OutputFile> out(new OutputFile(direct, win32::Utf8(path.wstring())));
     out->seekable_ = Patchable(direct);
     return out;
   }
-  std::unique_ptr<OutputFile> out(new OutputFile(file, path.string()));
+  std::unique_ptr<OutputFile> out(new OutputFile(file, win32::Utf8(path.wstring())));
   out->seekable_ = true;
   out->target_ = path;
   out->temporary_ = temporary;
@@ -118,7 +118,7 @@ std::string OutputFile::Keep() {
     temporary_.clear();
     return "'" + name_ + "' holds the audio so far";
   }
-  const std::string kept = temporary_.string();
+  const std::string kept = win32::Utf8(temporary_.wstring());
   temporary_.clear();
   return "the audio so far is in '" + kept + "'; '" + name_ + "' is as it was";
 }

@@ -292,13 +292,15 @@ class ITTSEnumA : public IUnknown {
 
 class ITTSFindW : public IUnknown {
  public:
-  virtual HRESULT KV_STDCALL Find(TTSMODEINFOW* desired, TTSMODEINFORANK* ranks, TTSMODEINFOW* found) = 0;
+  virtual HRESULT KV_STDCALL Find(TTSMODEINFOW* desired, TTSMODEINFORANK* ranks,
+                                  TTSMODEINFOW* found) = 0;
   virtual HRESULT KV_STDCALL Select(GUID modeId, ITTSCentralW** central, IUnknown* audio) = 0;
 };
 
 class ITTSFindA : public IUnknown {
  public:
-  virtual HRESULT KV_STDCALL Find(TTSMODEINFOA* desired, TTSMODEINFORANK* ranks, TTSMODEINFOA* found) = 0;
+  virtual HRESULT KV_STDCALL Find(TTSMODEINFOA* desired, TTSMODEINFORANK* ranks,
+                                  TTSMODEINFOA* found) = 0;
   virtual HRESULT KV_STDCALL Select(GUID modeId, ITTSCentralA** central, IUnknown* audio) = 0;
 };
 
@@ -306,10 +308,11 @@ class ITTSCentralW : public IUnknown {
  public:
   virtual HRESULT KV_STDCALL Inject(const WCHAR* tag) = 0;
   virtual HRESULT KV_STDCALL ModeGet(TTSMODEINFOW* info) = 0;
-  virtual HRESULT KV_STDCALL Phoneme(VOICECHARSET charset, DWORD flags, SDATA text, SDATA* phoneme) = 0;
+  virtual HRESULT KV_STDCALL Phoneme(VOICECHARSET charset, DWORD flags, SDATA text,
+                                     SDATA* phoneme) = 0;
   virtual HRESULT KV_STDCALL PosnGet(QWORD* timeStamp) = 0;
-  virtual HRESULT KV_STDCALL TextData(VOICECHARSET charset, DWORD flags, SDATA text, void* notifyInterface,
-                           IID notifyIid) = 0;
+  virtual HRESULT KV_STDCALL TextData(VOICECHARSET charset, DWORD flags, SDATA text,
+                                      void* notifyInterface, IID notifyIid) = 0;
   virtual HRESULT KV_STDCALL ToFileTime(QWORD* timeStamp, FILETIME* fileTime) = 0;
   virtual HRESULT KV_STDCALL AudioPause() = 0;
   virtual HRESULT KV_STDCALL AudioResume() = 0;
@@ -322,10 +325,11 @@ class ITTSCentralA : public IUnknown {
  public:
   virtual HRESULT KV_STDCALL Inject(const CHAR* tag) = 0;
   virtual HRESULT KV_STDCALL ModeGet(TTSMODEINFOA* info) = 0;
-  virtual HRESULT KV_STDCALL Phoneme(VOICECHARSET charset, DWORD flags, SDATA text, SDATA* phoneme) = 0;
+  virtual HRESULT KV_STDCALL Phoneme(VOICECHARSET charset, DWORD flags, SDATA text,
+                                     SDATA* phoneme) = 0;
   virtual HRESULT KV_STDCALL PosnGet(QWORD* timeStamp) = 0;
-  virtual HRESULT KV_STDCALL TextData(VOICECHARSET charset, DWORD flags, SDATA text, void* notifyInterface,
-                           IID notifyIid) = 0;
+  virtual HRESULT KV_STDCALL TextData(VOICECHARSET charset, DWORD flags, SDATA text,
+                                      void* notifyInterface, IID notifyIid) = 0;
   virtual HRESULT KV_STDCALL ToFileTime(QWORD* timeStamp, FILETIME* fileTime) = 0;
   virtual HRESULT KV_STDCALL AudioPause() = 0;
   virtual HRESULT KV_STDCALL AudioResume() = 0;
@@ -390,8 +394,8 @@ class ITTSNotifySinkW : public IUnknown {
   virtual HRESULT KV_STDCALL AttribChanged(DWORD attribute) = 0;
   virtual HRESULT KV_STDCALL AudioStart(QWORD timeStamp) = 0;
   virtual HRESULT KV_STDCALL AudioStop(QWORD timeStamp) = 0;
-  virtual HRESULT KV_STDCALL Visual(QWORD timeStamp, WCHAR ipaPhoneme, WCHAR enginePhoneme, DWORD hints,
-                         TTSMOUTH* mouth) = 0;
+  virtual HRESULT KV_STDCALL Visual(QWORD timeStamp, WCHAR ipaPhoneme, WCHAR enginePhoneme,
+                                    DWORD hints, TTSMOUTH* mouth) = 0;
 };
 
 class ITTSNotifySinkA : public IUnknown {
@@ -399,8 +403,8 @@ class ITTSNotifySinkA : public IUnknown {
   virtual HRESULT KV_STDCALL AttribChanged(DWORD attribute) = 0;
   virtual HRESULT KV_STDCALL AudioStart(QWORD timeStamp) = 0;
   virtual HRESULT KV_STDCALL AudioStop(QWORD timeStamp) = 0;
-  virtual HRESULT KV_STDCALL Visual(QWORD timeStamp, CHAR ipaPhoneme, CHAR enginePhoneme, DWORD hints,
-                         TTSMOUTH* mouth) = 0;
+  virtual HRESULT KV_STDCALL Visual(QWORD timeStamp, CHAR ipaPhoneme, CHAR enginePhoneme,
+                                    DWORD hints, TTSMOUTH* mouth) = 0;
 };
 
 // Implemented by audio objects.

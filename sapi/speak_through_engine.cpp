@@ -13,6 +13,7 @@
 #include "sapi/audio_dest.h"
 #include "sapi/device_dest.h"
 #include "sapi/file_dest.h"
+#include "sapi/first_use.h"
 #include "sapi/tts_enumerator.h"
 #include "sapi/user_marks.h"
 
@@ -85,7 +86,8 @@ class HostSinks {
       ++host_->stops_;
       return com::S_OK;
     }
-    HRESULT KV_STDCALL Visual(QWORD t, WCHAR, WCHAR enginePhoneme, DWORD, TTSMOUTH* mouth) override {
+    HRESULT KV_STDCALL Visual(QWORD t, WCHAR, WCHAR enginePhoneme, DWORD,
+                              TTSMOUTH* mouth) override {
       // The engine's phoneme is the letter's Windows-1250 code.
       const char letter = static_cast<char>(enginePhoneme & 0xFF);
       std::string fields = "\"code\":" + std::to_string(enginePhoneme) +
@@ -282,7 +284,7 @@ int SpeakThroughEngine(const SpeakOptions& options, std::ostream& err) {
   if (enumerator.Modes().empty()) {
     for (const std::string& problem : enumerator.Problems()) err << "warning: " << problem << '\n';
     err << "No text-to-speech engine is registered.\n"
-           "Register the engine with:  regsvr path/to/kv_ttse.so\n";
+        << "Register the engine with:  " << RegisterEngineCommand() << "\n";
     return kEngineFailed;
   }
   const VoiceMode* mode = FindMode(enumerator, options.voice);

@@ -7,6 +7,7 @@
 
 #include "platform/cp1250.h"
 #include "platform/registry.h"
+#include "sapi/first_use.h"
 
 namespace kv::sapi {
 
@@ -140,7 +141,7 @@ int PrintVoiceList(std::ostream& out, std::ostream& err) {
   if (enumerator.Modes().empty()) {
     err << (enumerator.Problems().empty() ? "No text-to-speech engine is registered."
                                           : "No registered text-to-speech engine could be used.")
-        << "\nRegister the engine with:  regsvr path/to/kv_ttse.so\n";
+        << "\nRegister the engine with:  " << RegisterEngineCommand() << "\n";
     return 1;
   }
   struct Row {

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs (only those missing), then configures and
-# builds. Usage: scripts/setup.sh [plain|asan|all]   (default: plain)
-# "all" also installs clang and its libFuzzer runtime for the fuzz smoke run of the tests.
+# builds. Usage: scripts/setup.sh [plain|asan|windows|all]   (default: plain)
+# "all" also installs clang and its libFuzzer runtime for the fuzz smoke run of the tests, and
+# what "windows" installs: the MinGW-w64 cross compiler and Wine (32-bit) for the Windows
+# build and its tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +17,13 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 if [ "${1:-plain}" = all ]; then
   packages+=(clang libclang-rt-14-dev speech-dispatcher python3-speechd xvfb xauth dbus
              at-spi2-core python3-pyatspi sox dpkg-dev lintian man-db devscripts flac)
+fi
+if [ "${1:-plain}" = all ] || [ "${1:-plain}" = windows ]; then
+  packages+=(g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386)
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+    $SUDO dpkg --add-architecture i386  # wine32 is an i386 package
+  fi
 fi
 missing=()
 for p in "${packages[@]}"; do
@@ -36,6 +45,7 @@ build() {  # build <dir> <extra cmake args...>
 case "${1:-plain}" in
   plain) build build ;;
   asan) build build-asan -DKV_SANITIZE=ON ;;
-  all) build build && build build-asan -DKV_SANITIZE=ON ;;
-  *) echo "usage: $0 [plain|asan|all]" >&2; exit 2 ;;
+  windows) scripts/build-windows.sh build ;;
+  all) build build && build build-asan -DKV_SANITIZE=ON && scripts/build-windows.sh build ;;
+  *) echo "usage: $0 [plain|asan|windows|all]" >&2; exit 2 ;;
 esac

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds (plain and AddressSanitizer+UBSan), runs a short fuzz smoke run of the text
 # front-end (libFuzzer, clang), then every test in both builds, then builds and checks the
-# Debian package.
+# Debian package, then the 32-bit Windows build and its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh all
@@ -16,4 +16,6 @@ for dir in build build-asan; do
 done
 echo "== the Debian package"
 packaging/check_package.sh build || status=1
+echo "== Windows build and tests"
+scripts/build-windows.sh test || status=1
 exit $status

@@ -8,6 +8,7 @@
 #include "platform/cp1250.h"
 #include "platform/files.h"
 #include "sapi/device_dest.h"
+#include "sapi/first_use.h"
 #include "sapi/tts_enumerator.h"
 
 namespace kv::apps {
@@ -48,7 +49,7 @@ int OpenEngineDialog(const std::string& dialog, const std::string& voice,
   const sapi::VoiceMode* mode = FindVoice(enumerator, cp1250::FromUtf8Lenient(voice));
   if (mode == nullptr) {
     err << "kvtts: no registered engine has the voice " << (voice.empty() ? "asked for" : voice)
-        << " (register it with: regsvr path/to/kv_ttse.so)\n";
+        << " (register it with: " << sapi::RegisterEngineCommand() << ")\n";
     return kFailed;
   }
   if (!pictureFile.empty()) {

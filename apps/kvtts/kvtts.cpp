@@ -27,6 +27,7 @@
 #include "apps/kvtts/progress.h"
 #include "apps/kvtts/speak_local.h"
 #include "platform/cp1250.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/prefix_location.h"
 #include "sapi/first_use.h"
@@ -298,7 +299,7 @@ int Run(int argc, char** argv) {
     speak.output = o.play        ? kv::sapi::SpeakOptions::Output::Device
                    : o.to_stdout ? kv::sapi::SpeakOptions::Output::Stdout
                                  : kv::sapi::SpeakOptions::Output::WavFile;
-    speak.wavFile = o.output;
+    speak.wavFile = kv::platform::PathFromUtf8(o.output);
     speak.format = format;
     if (line) speak.progress = progress;
     speak.rate = o.rate;

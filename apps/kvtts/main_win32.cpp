@@ -1,18 +1,16 @@
 // The Windows entry: the command line arrives as UTF-16 and goes on as UTF-8, so that Czech
 // text and file names arrive intact; the thread enters COM's single-threaded apartment, as a
 // SAPI host does, before it creates the engine.
-#include "platform/win32/windows_api.h"
-
-#include <objbase.h>
-
 #include <fcntl.h>
 #include <io.h>
+#include <objbase.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "apps/kvtts/kvtts_main.h"
+#include "platform/win32/windows_api.h"
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "apps/kvtts/trace.h"
+#include "platform/files.h"
 #include "sapi/audio_dest.h"
 #include "sapi/output_file.h"
 #include "sapi/sound_writer.h"
@@ -61,9 +62,9 @@ bool SpeakWords(int voice, const std::string& text, const LocalOutput& output, s
 int SpeakLocalToFile(int voice, const std::string& text, const LocalOutput& output,
                      std::ostream& err) {
   std::string problem;
-  std::unique_ptr<sapi::OutputFile> file = output.path.empty()
-                                               ? sapi::OutputFile::Stdout()
-                                               : sapi::OutputFile::Open(output.path, &problem);
+  std::unique_ptr<sapi::OutputFile> file =
+      output.path.empty() ? sapi::OutputFile::Stdout()
+                          : sapi::OutputFile::Open(platform::PathFromUtf8(output.path), &problem);
   if (file == nullptr) {
     err << "kvtts: " << problem << '\n';
     return sapi::kOutputFailed;

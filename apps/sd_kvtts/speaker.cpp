@@ -52,7 +52,9 @@ struct Speaker::Instance final : public sapi::ITTSBufNotifySink, public sapi::IT
     owner->OnEnd(this);
     return com::S_OK;
   }
-  HRESULT KV_STDCALL Visual(QWORD, WCHAR, WCHAR, DWORD, sapi::TTSMOUTH*) override { return com::S_OK; }
+  HRESULT KV_STDCALL Visual(QWORD, WCHAR, WCHAR, DWORD, sapi::TTSMOUTH*) override {
+    return com::S_OK;
+  }
 
   Speaker* owner;
   sapi::ITTSCentralW* central = nullptr;

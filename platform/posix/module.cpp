@@ -39,7 +39,7 @@ int VisitObject(dl_phdr_info* info, size_t, void* data) {
 }  // namespace
 
 std::optional<std::span<const uint8_t>> ModuleHandle::FindResource(std::string_view type,
-                                                                  std::string_view name) const {
+                                                                   std::string_view name) const {
   return table_.Find(type, name);
 }
 

@@ -1,8 +1,9 @@
 // In-process servers over ole32: objects of registered classes come from CoCreateInstance,
 // which loads the server itself; a library file can also be loaded directly (LoadLibrary).
-#include "platform/win32/windows_api.h"
-
+// clang-format off
+#include "platform/win32/windows_api.h"  // before the system's headers (see there)
 #include <objbase.h>
+// clang-format on
 
 #include "platform/com.h"
 

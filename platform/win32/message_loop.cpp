@@ -1,7 +1,7 @@
 // The message loop over the thread's real message queue: a message-only window per loop, its
 // SetTimer timers for the window timers and a message of its own for posted calls. The window
 // procedure fires them in whatever loop dispatches the thread's messages.
-#include "platform/win32/windows_api.h"
+#include "platform/message_loop.h"
 
 #include <algorithm>
 #include <exception>
@@ -9,7 +9,7 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/message_loop.h"
+#include "platform/win32/windows_api.h"
 
 namespace kv::platform {
 namespace {

@@ -1,8 +1,8 @@
 // Modules over Windows' own: the handle of the module that holds a mark, its file name, and its
 // Win32 resources (compiled with windres) through FindResource and LoadResource.
-#include "platform/win32/windows_api.h"
-
 #include "platform/module.h"
+
+#include "platform/win32/windows_api.h"
 
 namespace kv::platform {
 namespace {

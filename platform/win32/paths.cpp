@@ -1,11 +1,11 @@
 // Folders and file times over Windows' own calls.
-#include "platform/win32/windows_api.h"
+#include "platform/paths.h"
 
 #include <cstdlib>
 
 #include "platform/beside_module.h"
-#include "platform/paths.h"
 #include "platform/prefix_location.h"
+#include "platform/win32/windows_api.h"
 
 namespace kv::platform {
 namespace fs = std::filesystem;
@@ -52,8 +52,8 @@ fs::path TempDir() {
 int64_t FileAge(const fs::path& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-  const uint64_t ticks = uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 |
-                         data.ftLastWriteTime.dwLowDateTime;
+  const uint64_t ticks =
+      uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
   return int64_t(ticks) * 100;  // 100 ns steps
 }
 

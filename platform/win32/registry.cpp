@@ -1,13 +1,13 @@
 // The registry over the real one (advapi32). The open key is kept by its path, as on the other
 // face: every operation opens it again, so a key deleted behind the object's back shows up as
 // deleted. Names and string data are Windows-1250 here and UTF-16 in the registry.
-#include "platform/win32/windows_api.h"
+#include "platform/registry.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "platform/cp1250.h"
-#include "platform/registry.h"
+#include "platform/win32/windows_api.h"
 
 namespace kv::platform {
 namespace {
@@ -75,8 +75,8 @@ class Key {
 
   // The value's type and size in bytes; false when there is no such value.
   bool Query(std::string_view name, DWORD* type, DWORD* size) const {
-    return ::RegQueryValueExW(handle_, win32::WideFromCp1250(name).c_str(), nullptr, type,
-                              nullptr, size) == ERROR_SUCCESS;
+    return ::RegQueryValueExW(handle_, win32::WideFromCp1250(name).c_str(), nullptr, type, nullptr,
+                              size) == ERROR_SUCCESS;
   }
 
  private:

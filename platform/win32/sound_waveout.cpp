@@ -2,14 +2,14 @@
 // mapper as one buffer; starting another one resets the device first. With no device at all
 // the backend is not made, and the sound falls back to silent as on any machine without one.
 // (The names are the other face's: KVTTS_SOUND=alsa chooses this device here.)
-#include "platform/win32/windows_api.h"
-
 #include <vector>
 
 // Ours before the multimedia header, whose SND_ macros would take our constants' names.
+// clang-format off
+#include "platform/win32/windows_api.h"
 #include "platform/sound.h"
-
 #include <mmsystem.h>
+// clang-format on
 
 namespace kv::platform {
 namespace {
@@ -55,7 +55,8 @@ class WaveOutBackend : public SoundBackend {
   void Close() {
     if (device_ == nullptr) return;
     ::waveOutReset(device_);
-    if (header_.dwFlags & WHDR_PREPARED) ::waveOutUnprepareHeader(device_, &header_, sizeof header_);
+    if (header_.dwFlags & WHDR_PREPARED)
+      ::waveOutUnprepareHeader(device_, &header_, sizeof header_);
     ::waveOutClose(device_);
     device_ = nullptr;
   }

@@ -1,6 +1,5 @@
-#include "platform/win32/windows_api.h"
-
 #include "platform/cp1250.h"
+#include "platform/win32/windows_api.h"
 
 namespace kv::win32 {
 
@@ -14,8 +13,8 @@ std::wstring Wide(std::string_view utf8) {
 
 std::string Utf8(std::wstring_view wide) {
   if (wide.empty()) return {};
-  const int n =
-      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
+                                      nullptr, nullptr);
   std::string out(size_t(n > 0 ? n : 0), '\0');
   if (n > 0)
     ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr,

@@ -484,12 +484,12 @@ class FullDestination final : public AudioDestination {
  public:
   bool full = true;
   size_t accepted = 0;
-  HRESULT FreeSpace(DWORD* bytes, BOOL* eof) override {
+  HRESULT KV_STDCALL FreeSpace(DWORD* bytes, BOOL* eof) override {
     const HRESULT hr = AudioDestination::FreeSpace(bytes, eof);
     if (full && bytes != nullptr) *bytes = 0;
     return hr;
   }
-  HRESULT DataSet(void* buffer, DWORD size) override {
+  HRESULT KV_STDCALL DataSet(void* buffer, DWORD size) override {
     const HRESULT hr = AudioDestination::DataSet(buffer, size);
     if (hr == S_OK) accepted += size;
     return hr;

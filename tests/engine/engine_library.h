@@ -65,7 +65,7 @@ class FakeAudio final : public IAudio, public IAudioDest {
  public:
   explicit FakeAudio(bool offersDest = true) : offersDest_(offersDest) {}
 
-  HRESULT QueryInterface(const IID& iid, void** object) override {
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (iid == IID_IUnknown || iid == IID_IAudio)
@@ -77,31 +77,31 @@ class FakeAudio final : public IAudio, public IAudioDest {
     AddRef();
     return S_OK;
   }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override { return --refs_; }
+  ULONG KV_STDCALL AddRef() override { return ++refs_; }
+  ULONG KV_STDCALL Release() override { return --refs_; }
   int References() const { return refs_; }
   IUnknown* Unknown() { return static_cast<IAudio*>(this); }
 
-  HRESULT Flush() override { return S_OK; }
-  HRESULT LevelGet(DWORD*) override { return S_OK; }
-  HRESULT LevelSet(DWORD) override { return S_OK; }
-  HRESULT PassNotify(void*, IID) override { return S_OK; }
-  HRESULT PosnGet(QWORD*) override { return S_OK; }
-  HRESULT Claim() override { return S_OK; }
-  HRESULT UnClaim() override { return S_OK; }
-  HRESULT Start() override { return S_OK; }
-  HRESULT Stop() override { return S_OK; }
-  HRESULT TotalGet(QWORD*) override { return S_OK; }
-  HRESULT ToFileTime(QWORD*, FILETIME*) override { return S_OK; }
-  HRESULT WaveFormatGet(SDATA*) override { return S_OK; }
-  HRESULT WaveFormatSet(SDATA) override { return S_OK; }
-  HRESULT FreeSpace(DWORD* bytes, BOOL* eof) override {
+  HRESULT KV_STDCALL Flush() override { return S_OK; }
+  HRESULT KV_STDCALL LevelGet(DWORD*) override { return S_OK; }
+  HRESULT KV_STDCALL LevelSet(DWORD) override { return S_OK; }
+  HRESULT KV_STDCALL PassNotify(void*, IID) override { return S_OK; }
+  HRESULT KV_STDCALL PosnGet(QWORD*) override { return S_OK; }
+  HRESULT KV_STDCALL Claim() override { return S_OK; }
+  HRESULT KV_STDCALL UnClaim() override { return S_OK; }
+  HRESULT KV_STDCALL Start() override { return S_OK; }
+  HRESULT KV_STDCALL Stop() override { return S_OK; }
+  HRESULT KV_STDCALL TotalGet(QWORD*) override { return S_OK; }
+  HRESULT KV_STDCALL ToFileTime(QWORD*, FILETIME*) override { return S_OK; }
+  HRESULT KV_STDCALL WaveFormatGet(SDATA*) override { return S_OK; }
+  HRESULT KV_STDCALL WaveFormatSet(SDATA) override { return S_OK; }
+  HRESULT KV_STDCALL FreeSpace(DWORD* bytes, BOOL* eof) override {
     if (bytes != nullptr) *bytes = 0;
     if (eof != nullptr) *eof = 0;
     return S_OK;
   }
-  HRESULT DataSet(void*, DWORD) override { return S_OK; }
-  HRESULT BookMark(DWORD) override { return S_OK; }
+  HRESULT KV_STDCALL DataSet(void*, DWORD) override { return S_OK; }
+  HRESULT KV_STDCALL BookMark(DWORD) override { return S_OK; }
 
  private:
   bool offersDest_;

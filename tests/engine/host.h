@@ -51,8 +51,8 @@ class EventLog {
 template <class Interface>
 class CountedSink : public Interface {
  public:
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override { return --refs_; }
+  ULONG KV_STDCALL AddRef() override { return ++refs_; }
+  ULONG KV_STDCALL Release() override { return --refs_; }
   int References() const { return refs_; }
 
  private:
@@ -62,7 +62,7 @@ class CountedSink : public Interface {
 class BufSink final : public CountedSink<ITTSBufNotifySink> {
  public:
   BufSink(EventLog& log, std::string tag = "") : log_(log), tag_(std::move(tag)) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override {
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (!(iid == IID_IUnknown) && !(iid == IID_ITTSBufNotifySink)) return E_NOINTERFACE;
@@ -70,19 +70,19 @@ class BufSink final : public CountedSink<ITTSBufNotifySink> {
     AddRef();
     return S_OK;
   }
-  HRESULT TextDataDone(QWORD t, DWORD flags) override {
+  HRESULT KV_STDCALL TextDataDone(QWORD t, DWORD flags) override {
     log_.Add(tag_ + "TextDataDone" + (flags ? " aborted" : ""), t);
     return S_OK;
   }
-  HRESULT TextDataStarted(QWORD t) override {
+  HRESULT KV_STDCALL TextDataStarted(QWORD t) override {
     log_.Add(tag_ + "TextDataStarted", t);
     return S_OK;
   }
-  HRESULT BookMark(QWORD t, DWORD mark) override {
+  HRESULT KV_STDCALL BookMark(QWORD t, DWORD mark) override {
     log_.Add(tag_ + "BookMark " + std::to_string(mark), t);
     return S_OK;
   }
-  HRESULT WordPosition(QWORD t, DWORD position) override {
+  HRESULT KV_STDCALL WordPosition(QWORD t, DWORD position) override {
     log_.Add(tag_ + "WordPosition " + std::to_string(position), t);
     return S_OK;
   }
@@ -97,7 +97,7 @@ class NotifySink final : public CountedSink<Interface> {
  public:
   NotifySink(EventLog& log, const IID& iid, std::string form)
       : log_(log), iid_(iid), form_(std::move(form)) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override {
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (!(iid == IID_IUnknown) && !(iid == iid_)) return E_NOINTERFACE;
@@ -105,16 +105,16 @@ class NotifySink final : public CountedSink<Interface> {
     this->AddRef();
     return S_OK;
   }
-  HRESULT AttribChanged(DWORD) override { return S_OK; }
-  HRESULT AudioStart(QWORD t) override {
+  HRESULT KV_STDCALL AttribChanged(DWORD) override { return S_OK; }
+  HRESULT KV_STDCALL AudioStart(QWORD t) override {
     log_.Add("AudioStart" + form_, t);
     return S_OK;
   }
-  HRESULT AudioStop(QWORD t) override {
+  HRESULT KV_STDCALL AudioStop(QWORD t) override {
     log_.Add("AudioStop" + form_, t);
     return S_OK;
   }
-  HRESULT Visual(QWORD t, Char ipa, Char engine, DWORD hints, TTSMOUTH* mouth) override {
+  HRESULT KV_STDCALL Visual(QWORD t, Char ipa, Char engine, DWORD hints, TTSMOUTH* mouth) override {
     log_.Add(
         "Visual" + form_ + " " + std::to_string(static_cast<unsigned>(ipa) & 0xFFFF) + " " +
             std::to_string(static_cast<unsigned>(static_cast<std::make_unsigned_t<Char>>(engine))),

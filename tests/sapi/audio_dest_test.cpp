@@ -40,7 +40,7 @@ void Pump() {
 // The engine's side of the notifications, recorded with the loop time they came at.
 class SinkLog final : public IAudioDestNotifySink {
  public:
-  HRESULT QueryInterface(const IID& iid, void** object) override {
+  HRESULT KV_STDCALL QueryInterface(const IID& iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (!(iid == IID_IAudioDestNotifySink) && !(iid == com::IID_IUnknown))
@@ -49,14 +49,16 @@ class SinkLog final : public IAudioDestNotifySink {
     AddRef();
     return S_OK;
   }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override { return --refs; }
-  HRESULT AudioStop(WORD reason) override { return Add("AudioStop " + std::to_string(reason)); }
-  HRESULT AudioStart() override { return Add("AudioStart"); }
-  HRESULT FreeSpace(DWORD bytes, BOOL) override {
+  ULONG KV_STDCALL AddRef() override { return ++refs; }
+  ULONG KV_STDCALL Release() override { return --refs; }
+  HRESULT KV_STDCALL AudioStop(WORD reason) override {
+    return Add("AudioStop " + std::to_string(reason));
+  }
+  HRESULT KV_STDCALL AudioStart() override { return Add("AudioStart"); }
+  HRESULT KV_STDCALL FreeSpace(DWORD bytes, BOOL) override {
     return Add("FreeSpace " + std::to_string(bytes));
   }
-  HRESULT BookMark(DWORD id, BOOL flush) override {
+  HRESULT KV_STDCALL BookMark(DWORD id, BOOL flush) override {
     return Add("BookMark " + std::to_string(id) + (flush ? " flushed" : ""));
   }
   HRESULT Add(std::string what) {

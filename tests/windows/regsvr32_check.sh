@@ -9,7 +9,11 @@ fail() {
 command -v wine >/dev/null 2>&1 || fail "wine is missing (scripts/setup.sh windows installs it)"
 clsid='{3FF7410B-A888-4A67-BAFC-55FAF3C5424D}'
 list='HKLM\SOFTWARE\Voice\TextToSpeech\Engine'
-query() { wine reg query "$@" 2>/dev/null | tr -d '\r' | sed '/^$/d'; }
+# What reg query shows of a key; nothing when it is not there.
+query() {
+  found=$(wine reg query "$@" 2>/dev/null) || return 0
+  printf '%s\n' "$found" | tr -d '\r' | sed '/^$/d'
+}
 engines() { query "$list" | grep ' REG_'; }
 
 wine regsvr32 /s "$dll" || fail "regsvr32 failed"

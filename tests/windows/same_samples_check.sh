@@ -27,6 +27,7 @@ for voice in DAVLa DAVLuska DAVL; do
       fail "Linux kvtts failed for $voice: $(cat "$work/err")"
     KVTTS_SEED=$seed wine "$exe" -v "$voice" -o "$out" "$text" 2>"$work/err" ||
       fail "kvtts.exe failed for $voice: $(cat "$work/err")"
+    [ "$(wc -c <"$work/windows.wav")" -gt 22094 ] || fail "$voice, \"$text\": hardly any audio"
     cmp -s "$work/linux.wav" "$work/windows.wav" ||
       fail "$voice, \"$text\": the samples differ ($(cmp "$work/linux.wav" "$work/windows.wav"))"
   done

@@ -1,6 +1,6 @@
 // kv_ttse.dll as a SAPI 4 host meets it: loaded by the system's loader, its exports called with
 // COM's calling convention, then registered and created through CoCreateInstance.
-#include "platform/win32/windows_api.h"
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,9 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "platform/com.h"
+#include "platform/win32/windows_api.h"
 #include "sapi/memory_dest.h"
 #include "sapi/sapi4.h"
 #include "sapi/speak_through_engine.h"

@@ -1,17 +1,16 @@
 // The platform layer's Windows face against the real services: the registry, the module's own
 // resources and version record, and timers in the thread's real message queue.
-#include "platform/win32/windows_api.h"
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 #include <thread>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "platform/message_loop.h"
 #include "platform/module.h"
 #include "platform/registry.h"
+#include "platform/win32/windows_api.h"
 
 namespace kv::platform {
 namespace {
