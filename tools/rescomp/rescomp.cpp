@@ -3,7 +3,7 @@
 //
 //   kv_rescomp OUT.bin OUT.cpp TYPE=NAME=FILE...
 //
-// Blob layout (little-endian), read back by platform/module.cpp:
+// Blob layout (little-endian), read back by platform/resource_table.cpp:
 //   "KVRSRC01", u32 count, then per entry: u16 type length, type, u16 name length, name,
 //   u32 offset from the blob start, u32 size; then the data.
 #include <cstdint>
