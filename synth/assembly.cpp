@@ -220,7 +220,10 @@ void TSayText::AssembleUnitWave(const TCharacter& e, const std::string& n, const
     SegmentBytes[k] = len * 2;
     MemoryStream& seg = Segments[k];
     seg.Reserve(size_t(len) * 2);
-    std::memcpy(seg.Data(), UnitSamples.Data() + size_t(SegmentStart[k] - 1) * 2, size_t(len) * 2);
+    // Two marks side by side leave an empty segment, whose stream may have no storage yet.
+    if (len > 0)
+      std::memcpy(seg.Data(), UnitSamples.Data() + size_t(SegmentStart[k] - 1) * 2,
+                  size_t(len) * 2);
   }
 
   const auto count32 = [](int64_t c) { return ClampToInt32(c); };
