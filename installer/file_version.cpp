@@ -1,13 +1,15 @@
 #include "installer/file_version.h"
 
+#include <optional>
 #include <string_view>
 
 #include "platform/module.h"
 
 namespace kv::installer {
 
-std::string ReadFileVersion(const std::filesystem::path& path) {
-  const auto module = platform::ModuleFile::Open(path);
+namespace {
+
+std::string FileVersionOf(const std::optional<platform::ModuleFile>& module) {
   if (!module) return {};
   const auto record = module->Resources().Find("VERSION", "040504E2");
   if (!record) return {};
@@ -22,6 +24,16 @@ std::string ReadFileVersion(const std::filesystem::path& path) {
     text.remove_prefix(end + 1);
   }
   return {};
+}
+
+}  // namespace
+
+std::string ReadFileVersion(const std::filesystem::path& path) {
+  return FileVersionOf(platform::ModuleFile::Open(path));
+}
+
+std::string FileVersionOfImage(std::vector<uint8_t> image) {
+  return FileVersionOf(platform::ModuleFile::FromBytes(std::move(image)));
 }
 
 }  // namespace kv::installer

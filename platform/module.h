@@ -79,6 +79,8 @@ class ModuleFile {
  public:
   // nullopt when the file cannot be read or is not a module of the system.
   static std::optional<ModuleFile> Open(const std::filesystem::path& path);
+  // The same for a file's bytes.
+  static std::optional<ModuleFile> FromBytes(std::vector<uint8_t> bytes);
 
   const ResourceTable& Resources() const { return *table_; }
 

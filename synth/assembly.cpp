@@ -165,8 +165,6 @@ void TSayText::AssembleWord() {
 }
 
 void TSayText::AssembleUnit(TCharacter e, MemoryStream& out) {
-  const SynthesisParameters& cfg = SynthesisSettings;
-  TSayWord& word = Words[CurrentSlot];
   const std::string n = UnitNameForAssembly(e.Unit.View());
 
   auto silence = [&](int32_t ms) {
@@ -180,6 +178,13 @@ void TSayText::AssembleUnit(TCharacter e, MemoryStream& out) {
 
   MemoryStream unit;
   LoadUnit(n, unit);
+  AssembleUnitWave(e, n, unit, out);
+}
+
+void TSayText::AssembleUnitWave(const TCharacter& e, const std::string& n, const MemoryStream& unit,
+                                MemoryStream& out) {
+  const SynthesisParameters& cfg = SynthesisSettings;
+  TSayWord& word = Words[CurrentSlot];
   if (unit.Size() <= kHeaderBlock) return;
   int64_t r = int64_t(unit.Size()) - int64_t(kHeaderBlock);
   UnitSamples.Reserve(size_t(r) + 2);
@@ -215,7 +220,10 @@ void TSayText::AssembleUnit(TCharacter e, MemoryStream& out) {
     SegmentBytes[k] = len * 2;
     MemoryStream& seg = Segments[k];
     seg.Reserve(size_t(len) * 2);
-    std::memcpy(seg.Data(), UnitSamples.Data() + size_t(SegmentStart[k] - 1) * 2, size_t(len) * 2);
+    // Two marks side by side leave an empty segment, whose stream may have no storage yet.
+    if (len > 0)
+      std::memcpy(seg.Data(), UnitSamples.Data() + size_t(SegmentStart[k] - 1) * 2,
+                  size_t(len) * 2);
   }
 
   const auto count32 = [](int64_t c) { return ClampToInt32(c); };

@@ -89,12 +89,15 @@ TSayText::~TSayText() {
 
 void TSayText::LoadWaveHeader() {
   if (WaveHeader) return;
-  auto unit = platform::ThisModule().FindResource("WAV", "a");
-  if (!unit || unit->size() < kHeaderBlock) return;
+  if (auto unit = platform::ThisModule().FindResource("WAV", "a")) TakeWaveHeader(*unit);
+}
+
+void TSayText::TakeWaveHeader(std::span<const uint8_t> unit) {
+  if (unit.size() < kHeaderBlock) return;
   WaveHeader = std::make_unique<MemoryStream>();
-  WaveHeader->Write(unit->data(), kHeaderBlock);
+  WaveHeader->Write(unit.data(), kHeaderBlock);
   SilentWave = std::make_unique<MemoryStream>();
-  SilentWave->Write(unit->data(), kHeaderBlock);
+  SilentWave->Write(unit.data(), kHeaderBlock);
   SilentWave->WriteZeros(2);
   SilentWave->PutU32(40, 2);
 }

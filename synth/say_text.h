@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,12 +87,18 @@ class TSayText {
 
   // Units.
   void LoadWaveHeader();
+  // The header block of every word's wave, from unit "a" (a shorter unit leaves it absent).
+  void TakeWaveHeader(std::span<const uint8_t> unit);
   // Appends the named unit's whole resource to the stream; nothing when there is none.
   void LoadUnit(std::string_view name, MemoryStream& target) const;
 
   // Waveform assembly.
   void AssembleWord();
   void AssembleUnit(TCharacter entry, MemoryStream& out);
+  // The sound part of AssembleUnit, from the unit's resource `unit` (named n after
+  // UnitNameForAssembly): its header block, then its samples with their segment marks.
+  void AssembleUnitWave(const TCharacter& entry, const std::string& n, const MemoryStream& unit,
+                        MemoryStream& out);
   void MixEchoWord();                   // on SlotWaves[CurrentSlot] after its header block
   void MixEchoUnit(MemoryStream& pcm);  // on a whole PCM stream (engine path)
 

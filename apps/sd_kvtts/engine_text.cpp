@@ -11,6 +11,15 @@ namespace kv::speechd {
 
 namespace {
 
+// Text from the server in Windows-1250, its control characters read as spaces: none of them
+// is spoken, and two of them mark the spelled capitals of Icon mode (kRaiseMark, kLowerMark).
+std::string UserText(std::string_view utf8) {
+  std::string text = cp1250::FromUtf8Lenient(utf8);
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < ' ') c = ' ';
+  return text;
+}
+
 constexpr uint32_t kFirstMark = 11112;  // above the end-of-text mark 11111
 constexpr uint32_t kMarkCount = 18000;  // below the word positions from 30000
 
@@ -142,9 +151,7 @@ class Builder {
     if (!skipping_) AddDecoded(DecodeEntities(utf8));
   }
   void AddDecoded(std::string_view utf8) {
-    std::string text = cp1250::FromUtf8Lenient(utf8);
-    for (char& c : text)
-      if (static_cast<unsigned char>(c) < ' ') c = ' ';
+    std::string text = UserText(utf8);
     if (options_.spell || spelled_ > 0) text = SpellOut(text, options_.capitals);
     for (char c : Neutralise(NamePunctuation(text, options_.punctuation))) {
       if (static_cast<unsigned char>(c) > ' ') FlushMarks();
@@ -310,8 +317,8 @@ std::string KeyText(std::string_view utf8) {
     for (const auto& [key, spoken] : kKeyWords)
       if (part == key) word = cp1250::FromUtf8Lenient(spoken);
     if (word.empty()) {
-      const std::string cp = cp1250::FromUtf8Lenient(part);
-      word = cp.size() == 1 ? SpellOut(cp) : Neutralise(cp);
+      const std::string cp = UserText(part);
+      word = Neutralise(cp.size() == 1 ? SpellOut(cp) : cp);  // "\\" has no letter name
     }
     if (!out.empty()) out += ' ';
     out += word;

@@ -72,7 +72,7 @@ std::string MessageSettings::ProsodyTags() const {
   return "\\ton=" + std::to_string(Tone()) + "\\\\vol=" + std::to_string(loudness) + "\\";
 }
 
-ModuleProtocol::ModuleProtocol(Speaker& speaker, std::function<void(std::string_view)> write)
+ModuleProtocol::ModuleProtocol(MessageSpeaker& speaker, std::function<void(std::string_view)> write)
     : speaker_(speaker), write_(std::move(write)) {}
 
 void ModuleProtocol::Feed(std::string_view line, bool truncated) {

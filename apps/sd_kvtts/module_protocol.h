@@ -41,7 +41,7 @@ struct MessageSettings {
 
 class ModuleProtocol {
  public:
-  ModuleProtocol(Speaker& speaker, std::function<void(std::string_view)> write);
+  ModuleProtocol(MessageSpeaker& speaker, std::function<void(std::string_view)> write);
 
   // One line as read (a trailing carriage return is ignored in commands). `truncated`: the
   // line was longer than the reader keeps.
@@ -60,7 +60,7 @@ class ModuleProtocol {
   void EndUnspoken(const std::string& reason);
   void Reply(std::string_view lines) { write_(lines); }
 
-  Speaker& speaker_;
+  MessageSpeaker& speaker_;
   std::function<void(std::string_view)> write_;
   MessageSettings settings_;
   bool loaded_ = false;

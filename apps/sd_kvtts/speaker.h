@@ -34,23 +34,36 @@ struct Utterance {
   uint32_t speed = 151;  // the engine's speed attribute (10..250; 151 normal)
 };
 
-class Speaker {
+// What the protocol asks of whatever speaks its messages.
+class MessageSpeaker {
+ public:
+  virtual ~MessageSpeaker() = default;
+  // Makes the voices ready. False, with the reason, when none can be had.
+  virtual bool Load(std::string* problem) = 0;
+  // Starts speaking. False, with the reason, when the message is refused.
+  virtual bool Speak(const Utterance& utterance, std::string* problem) = 0;
+  virtual void Stop() = 0;
+  virtual void Pause() = 0;
+  virtual bool Speaking() const = 0;
+};
+
+class Speaker final : public MessageSpeaker {
  public:
   // `write` takes complete protocol lines (with their line feeds).
   explicit Speaker(std::function<void(std::string_view)> write);
-  ~Speaker();
+  ~Speaker() override;
   Speaker(const Speaker&) = delete;
   Speaker& operator=(const Speaker&) = delete;
 
   // Loads the registered engines, registering the installed one into a prefix that has none.
   // False, with the reason, when no voice of ours can be had.
-  bool Load(std::string* problem);
+  bool Load(std::string* problem) override;
 
   // Starts speaking. False, with the reason, when the engine refuses.
-  bool Speak(const Utterance& utterance, std::string* problem);
-  void Stop();
-  void Pause();
-  bool Speaking() const { return active_ != nullptr; }
+  bool Speak(const Utterance& utterance, std::string* problem) override;
+  void Stop() override;
+  void Pause() override;
+  bool Speaking() const override { return active_ != nullptr; }
 
  private:
   struct Instance;

@@ -62,8 +62,12 @@ std::filesystem::path ModuleHandle::FileName() const {
 std::optional<ModuleFile> ModuleFile::Open(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  auto bytes = std::make_shared<std::vector<uint8_t>>(std::istreambuf_iterator<char>(in),
-                                                      std::istreambuf_iterator<char>());
+  return FromBytes(
+      std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+}
+
+std::optional<ModuleFile> ModuleFile::FromBytes(std::vector<uint8_t> image) {
+  auto bytes = std::make_shared<std::vector<uint8_t>>(std::move(image));
   const std::vector<uint8_t>& b = *bytes;
   if (b.size() < sizeof(Elf64_Ehdr) || std::memcmp(b.data(), ELFMAG, SELFMAG) != 0 ||
       b[EI_CLASS] != ELFCLASS64)

@@ -55,6 +55,9 @@ TEST(EngineTextTest, SpellingCharactersAndKeysUseLetterNames) {
   EXPECT_EQ(Utf8(CharacterText("\\")), " zpětné lomítko  ");
   EXPECT_EQ(Utf8(KeyText("shift_a")), "shift á ");
   EXPECT_EQ(Utf8(KeyText("kp-enter")), "kp enter");
+  // A key name's control characters are spaces: \x01 and \x02 would raise the pitch.
+  EXPECT_EQ(Utf8(KeyText("f\x01\x02x")), "f  x");
+  EXPECT_EQ(KeyText("shift_\\_{").find_first_of("\\{}"), std::string::npos);
 }
 
 TEST(EngineTextTest, PunctuationModesNameMoreAndMore) {
