@@ -37,6 +37,12 @@ class MemoryDestination final : public AudioDestination {
 
   const std::vector<Record>& Calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
+  // Forgets the calls and the bytes recorded so far, for a host that speaks without end.
+  void ClearRecords() {
+    calls_.clear();
+    accepted_.clear();
+    playedBytes_.clear();
+  }
   // Every byte DataSet accepted, and every byte played so far.
   const std::vector<uint8_t>& Accepted() const { return accepted_; }
   const std::vector<uint8_t>& PlayedBytes() const { return playedBytes_; }

@@ -103,5 +103,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (kv::platform::MessageLoop::Current().ProcessPending()) {
   }
   Require(sink.started == sink.done, "nothing is left begun");
+  engine.dest->ClearRecords();
   return 0;
 }

@@ -24,7 +24,7 @@ std::vector<std::string> EngineRows(const std::filesystem::path& file) {
 }
 
 std::string WithoutEmptyEnd(std::string bytes) {
-  while (bytes.ends_with("\r\n\r\n")) bytes.resize(bytes.size() - 2);
+  while (bytes.ends_with("\r\n")) bytes.resize(bytes.size() - 2);
   return bytes;
 }
 
