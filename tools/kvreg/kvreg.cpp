@@ -25,6 +25,7 @@ using kv::platform::RegistryBatch;
 using kv::platform::RootKey;
 using kv::platform::ValueType;
 using kv::regedit::FullName;
+using kv::regedit::Hex8;
 using kv::regedit::ImportRegedit;
 using kv::regedit::KeyName;
 using kv::regedit::ParseKeyName;
@@ -126,12 +127,6 @@ std::optional<uint32_t> ParseDword(const std::string& text) {
   } catch (const std::exception&) {
     return std::nullopt;
   }
-}
-
-std::string Hex8(uint32_t v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%08x", v);
-  return buf;
 }
 
 // ---- query, set, delete ----------------------------------------------------------------------

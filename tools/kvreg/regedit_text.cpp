@@ -16,12 +16,6 @@ std::string Out(std::string_view text) {
   return cp1250::ToUtf8(text);
 }
 
-std::string Hex8(uint32_t v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%08x", v);
-  return buf;
-}
-
 std::string Quoted(std::string_view text) {
   std::string out = "\"";
   for (char c : text) {
@@ -188,6 +182,12 @@ class ImportParser {
 };
 
 }  // namespace
+
+std::string Hex8(uint32_t v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%08x", v);
+  return buf;
+}
 
 // "HKLM\SOFTWARE\Voice" (Windows-1250); nullopt for an unknown root key.
 std::optional<KeyName> ParseKeyName(std::string_view text) {

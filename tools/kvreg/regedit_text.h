@@ -27,6 +27,8 @@ struct KeyName {
 
 // "HKLM\SOFTWARE\Voice" (Windows-1250), empty components dropped; nullopt for an unknown root.
 std::optional<KeyName> ParseKeyName(std::string_view text);
+// Eight lower-case hexadecimal digits, as REGEDIT4 writes a DWORD.
+std::string Hex8(uint32_t v);
 // "HKEY_LOCAL_MACHINE\SOFTWARE\Voice".
 std::string FullName(RootKey root, std::string_view path);
 
