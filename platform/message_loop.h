@@ -134,6 +134,8 @@ class WindowTimer {
   friend class MessageLoop;
   friend class LoopWindow;
   MessageLoop* Loop() const;
+  // Tells the system's timer of a new state (the Windows face sets or kills its timer).
+  void Reschedule();
 
   std::weak_ptr<MessageLoop*> loop_;
   uint64_t id_;

@@ -6,13 +6,10 @@
 // clang-format on
 
 #include "platform/com.h"
+#include "platform/library_loader.h"
 
 namespace kv::com {
 namespace {
-
-void* Export(void* module, const char* name) {
-  return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name));
-}
 
 // COM on this thread, in a single-threaded apartment as the engine is registered for; a thread
 // that entered another apartment already keeps it.
@@ -25,51 +22,22 @@ void EnterApartment() {
 
 }  // namespace
 
-InprocServer::InprocServer(void* handle, std::filesystem::path path)
-    : handle_(handle),
-      path_(std::move(path)),
-      getClassObject_(reinterpret_cast<DllGetClassObjectFn>(Export(handle, "DllGetClassObject"))),
-      canUnloadNow_(reinterpret_cast<DllCanUnloadNowFn>(Export(handle, "DllCanUnloadNow"))) {}
+namespace loader {
 
-InprocServer::~InprocServer() {
-  // A library without DllCanUnloadNow cannot tell us that it is unused: keep it.
-  if (canUnloadNow_ != nullptr && canUnloadNow_() == S_OK)
-    ::FreeLibrary(static_cast<HMODULE>(handle_));
+HRESULT Open(const std::filesystem::path& path, void** handle) {
+  *handle = ::LoadLibraryW(path.c_str());
+  return *handle == nullptr ? CO_E_DLLNOTFOUND : S_OK;
 }
 
-HRESULT InprocServer::FromFile(const std::filesystem::path& path,
-                               std::shared_ptr<InprocServer>* server) {
-  if (server == nullptr) return E_POINTER;
-  server->reset();
-  HMODULE module = ::LoadLibraryW(path.c_str());
-  if (module == nullptr) return CO_E_DLLNOTFOUND;
-  std::shared_ptr<InprocServer> loaded(new InprocServer(module, path));
-  if (loaded->getClassObject_ == nullptr) {
-    ::FreeLibrary(module);
-    loaded->canUnloadNow_ = nullptr;  // already freed
-    return CO_E_ERRORINDLL;
-  }
-  *server = std::move(loaded);
-  return S_OK;
+void* Symbol(void* handle, const char* name) {
+  return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(handle), name));
 }
 
-HRESULT InprocServer::ForClass(const CLSID& clsid, std::shared_ptr<InprocServer>* server) {
-  if (server == nullptr) return E_POINTER;
-  server->reset();
-  const auto path = RegisteredServerPath(clsid);
-  if (!path) return REGDB_E_CLASSNOTREG;
-  return FromFile(*path, server);
+void Close(void* handle) {
+  ::FreeLibrary(static_cast<HMODULE>(handle));
 }
 
-HRESULT InprocServer::GetClassObject(const CLSID& clsid, const IID& iid, void** object) const {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  return getClassObject_(clsid, iid, object);
-}
-
-void* InprocServer::Symbol(const char* name) const {
-  return Export(handle_, name);
-}
+}  // namespace loader
 
 HRESULT CreateInstance(const CLSID& clsid, IUnknown* outer, const IID& iid, void** object,
                        std::shared_ptr<InprocServer>* server) {

@@ -236,30 +236,8 @@ bool MessageLoop::RunUntil(const std::function<bool()>& done, int64_t timeoutMs)
   }
 }
 
-WindowTimer::WindowTimer(uint32_t intervalMs, std::function<void()> onTimer)
-    : interval_(intervalMs), onTimer_(std::move(onTimer)) {
-  MessageLoop& loop = MessageLoop::Current();
-  loop_ = loop.self_;
-  id_ = loop.Register(this);
-}
-
-WindowTimer::~WindowTimer() {
-  if (MessageLoop* loop = Loop()) loop->Unregister(id_);
-}
-
-void WindowTimer::SetEnabled(bool enabled) {
-  MessageLoop* loop = Loop();
-  enabled_ = enabled && loop;
-  if (enabled_) due_ = loop->Now() + interval_;
+void WindowTimer::Reschedule() {
   LoopWindow::Schedule(*this);
-}
-
-void WindowTimer::SetInterval(uint32_t ms) {
-  interval_ = ms;
-  if (MessageLoop* loop = Loop(); loop && enabled_) {
-    due_ = loop->Now() + interval_;
-    LoopWindow::Schedule(*this);
-  }
 }
 
 }  // namespace kv::platform
