@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "installer/installer_texts.h"
 #include "installer/engine_module.h"
+#include "installer/installer_texts.h"
 #include "installer/payload.h"
 #include "platform/paths.h"
 #include "platform/registry.h"

@@ -1,8 +1,8 @@
 #include "installer/payload.h"
 
 #include <cstdio>
-#include <random>
 #include <fstream>
+#include <random>
 #include <system_error>
 
 #include "platform/cp1250.h"

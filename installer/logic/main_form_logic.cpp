@@ -38,8 +38,8 @@ int MainFormLogic::TodayNumber() {
   using namespace std::chrono;
   const std::time_t now = std::time(nullptr);
   const std::tm local = *std::localtime(&now);  // the GUI thread's only caller
-  const sys_days today = year(local.tm_year + 1900) / month(unsigned(local.tm_mon + 1)) /
-                         day(unsigned(local.tm_mday));
+  const sys_days today =
+      year(local.tm_year + 1900) / month(unsigned(local.tm_mon + 1)) / day(unsigned(local.tm_mday));
   return int((today - sys_days(year(1899) / December / day(30))).count());
 }
 

@@ -1,9 +1,9 @@
-#include "platform/win32/windows_api.h"
+#include "installer/win32/agent_port_win32.h"
 
 #include <objbase.h>
 
 #include "agent/command_interpreter.h"
-#include "installer/win32/agent_port_win32.h"
+#include "platform/win32/windows_api.h"
 #include "synth/own_voice.h"
 
 namespace kv::installer {

@@ -1,12 +1,11 @@
 // The engine library on Windows: kv_ttse.dll, registered and unregistered through its own
 // exports. A library that a process has loaded cannot be deleted: that is how its use shows.
-#include "platform/win32/windows_api.h"
-
 #include <system_error>
 
 #include "installer/engine_module.h"
 #include "installer/engine_setup.h"
 #include "installer/payload.h"
+#include "platform/win32/windows_api.h"
 
 namespace kv::installer {
 namespace fs = std::filesystem;

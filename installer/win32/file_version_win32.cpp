@@ -1,10 +1,9 @@
 // Version records read as Windows reads them: the VERSIONINFO resource's
 // "StringFileInfo\040504E2\FileVersion".
-#include "platform/win32/windows_api.h"
-
 #include <vector>
 
 #include "installer/file_version.h"
+#include "platform/win32/windows_api.h"
 
 namespace kv::installer {
 

@@ -7,9 +7,16 @@ namespace kv::installer {
 
 namespace {
 
-// Tags after which the text goes on on a new line.
+// Tags after which the text goes on on a new line, and those that end a paragraph (an empty
+// line after it).
 bool BreaksLine(std::string_view tag) {
-  for (std::string_view name : {"br", "/p", "p", "/h1", "/h2", "/h3", "/div", "/li", "/title"})
+  for (std::string_view name : {"br", "p", "div", "/div", "li", "/li"})
+    if (tag == name) return true;
+  return false;
+}
+
+bool EndsParagraph(std::string_view tag) {
+  for (std::string_view name : {"/p", "/h1", "/h2", "/h3"})
     if (tag == name) return true;
   return false;
 }
@@ -43,9 +50,10 @@ std::string HtmlText(const std::string& html) {
       const std::string tag = TagName(std::string_view(html).substr(i + 1, end - i - 1));
       if (tag == "head" || tag == "script" || tag == "style") skipping = true;
       if (tag == "/head" || tag == "/script" || tag == "/style") skipping = false;
-      if (!skipping && BreaksLine(tag)) {
+      if (!skipping && (BreaksLine(tag) || EndsParagraph(tag))) {
         while (!out.empty() && out.back() == ' ') out.pop_back();
         if (!out.empty() && out.back() != '\n') out += '\n';
+        if (EndsParagraph(tag) && !out.empty() && !out.ends_with("\n\n")) out += '\n';
       }
       if (end == std::string::npos) break;
       i = end + 1;

@@ -2,8 +2,6 @@
 // works headless with the switches of headless.h, printing to the console it was started from.
 // A console program, so that the switches print; started without them from a desktop, it lets
 // go of the console window it was given.
-#include "platform/win32/windows_api.h"
-
 #include <objbase.h>
 
 #include <cstdlib>
@@ -18,6 +16,7 @@
 #include "installer/win32/screenshots_win32.h"
 #include "platform/cp1250.h"
 #include "platform/message_box.h"
+#include "platform/win32/windows_api.h"
 #include "synth/own_voice.h"
 #include "synth/synthesis_settings.h"
 
@@ -41,8 +40,8 @@ int RunWindow() {
         std::cerr << kv::cp1250::ToUtf8(text) << "\n";
         return;
       }
-      ::MessageBoxW(window.Handle(), kv::win32::WideFromCp1250(text).c_str(),
-                    L"KV_TTS_Install", MB_OK);
+      ::MessageBoxW(window.Handle(), kv::win32::WideFromCp1250(text).c_str(), L"KV_TTS_Install",
+                    MB_OK);
     });
     if (!window.Create(::GetModuleHandleW(nullptr))) return 1;
     if (shots != nullptr) ScreenshotsWhenStarted(window, shots);

@@ -12,6 +12,8 @@
 #include "installer/wave_outline.h"
 #include "installer/win32/html_text.h"
 #include "installer/win32/pictures.h"
+#include "platform/numeric.h"
+#include "platform/registry.h"
 #include "synth/memory_stream.h"
 #include "synth/own_voice.h"
 
@@ -27,11 +29,28 @@ constexpr const wchar_t* kPageClass = L"TKvTabSheet";
 constexpr const wchar_t* kWebAddress = L"https://www.korven.cz/";
 
 enum ControlId : int {
-  kIdOk = 100, kIdRikat, kIdLL, kIdTabs, kIdInstall, kIdPrectiTo, kIdTestMSAgent, kIdUrl,
-  kIdEngines, kIdMemo, kIdButton4, kIdSlovnik, kIdProperties, kIdUninit, kIdButton2, kIdButton5,
+  kIdOk = 100,
+  kIdRikat,
+  kIdLL,
+  kIdTabs,
+  kIdInstall,
+  kIdPrectiTo,
+  kIdTestMSAgent,
+  kIdUrl,
+  kIdEngines,
+  kIdMemo,
+  kIdButton4,
+  kIdSlovnik,
+  kIdProperties,
+  kIdUninit,
+  kIdButton2,
+  kIdButton5,
   kIdOpenInBrowser
 };
 enum TimerId : UINT_PTR { kTimer1 = 1, kPosTimer = 2 };
+
+// FormStorage1: the window's position and active page, per user.
+constexpr const char* kStorageKey = "SOFTWARE\\KORVEN\\KV_TTS_Install";
 
 std::wstring W(const std::string& cp1250) {
   return win32::WideFromCp1250(cp1250);
@@ -79,8 +98,11 @@ TInstallerWindow::TInstallerWindow() : Logic(*this, Agent) {}
 TInstallerWindow::~TInstallerWindow() {
   if (window_ != nullptr) ::DestroyWindow(window_);
   if (font_ != nullptr) ::DeleteObject(font_);
+  if (boldFont_ != nullptr) ::DeleteObject(boldFont_);
   if (picture_ != nullptr) ::DeleteObject(picture_);
   if (wave_ != nullptr) ::DeleteObject(wave_);
+  if (gradientBrush_ != nullptr) ::DeleteObject(gradientBrush_);
+  if (gradient_ != nullptr) ::DeleteObject(gradient_);
 }
 
 bool TInstallerWindow::Create(HINSTANCE instance) {
@@ -108,13 +130,15 @@ bool TInstallerWindow::Create(HINSTANCE instance) {
   RECT frame{0, 0, kClientWidth, kClientHeight};
   ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
   const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-  window_ = ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kWindowClass,
-                              W(MainFormLogic::Caption()).c_str(), style,
-                              (::GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                              (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, nullptr,
-                              instance, this);
+  window_ = ::CreateWindowExW(
+      WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kWindowClass, W(MainFormLogic::Caption()).c_str(),
+      style, (::GetSystemMetrics(SM_CXSCREEN) - w) / 2, (::GetSystemMetrics(SM_CYSCREEN) - h) / 2,
+      w, h, nullptr, nullptr, instance, this);
   if (window_ == nullptr) return false;
+  gradient_ = GradientPicture(kClientWidth, kClientHeight, h);
+  gradientBrush_ = ::CreatePatternBrush(gradient_);
   CreateControls();
+  LoadPlacement();
   ::SetWindowTextW(D, std::to_wstring(MainFormLogic::TodayNumber()).c_str());
   SetExtractionFailureSignal([] { ::MessageBeep(0); });
   ::ShowWindow(window_, SW_SHOW);
@@ -127,9 +151,9 @@ bool TInstallerWindow::Create(HINSTANCE instance) {
 
 HWND TInstallerWindow::Add(const wchar_t* kind, const std::string& text, DWORD style, int x, int y,
                            int w, int h, int id, HWND parent, const std::string& hint) {
-  HWND control = ::CreateWindowExW(0, kind, W(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
-                                   w, h, parent, reinterpret_cast<HMENU>(INT_PTR(id)), instance_,
-                                   nullptr);
+  HWND control =
+      ::CreateWindowExW(0, kind, W(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                        reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
   ::SendMessageW(control, WM_SETFONT, WPARAM(font_), TRUE);
   if (!hint.empty()) {
     const std::wstring tip = W(hint);
@@ -153,8 +177,8 @@ HWND TInstallerWindow::CreatePage(const std::string& caption) {
   RECT area{72, 64, 72 + 398, 64 + 216};
   ::SendMessageW(PageControl1, TCM_ADJUSTRECT, FALSE, LPARAM(&area));
   HWND page = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPSIBLINGS,
-                                area.left, area.top, area.right - area.left,
-                                area.bottom - area.top, window_, nullptr, instance_, this);
+                                area.left, area.top, area.right - area.left, area.bottom - area.top,
+                                window_, nullptr, instance_, this);
   pages_.push_back(page);
   return page;
 }
@@ -164,8 +188,11 @@ void TInstallerWindow::CreateControls() {
   metrics.cbSize = sizeof metrics;
   ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
-  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               0, 0, 0, 0, window_, nullptr, instance_, nullptr);
+  LOGFONTW bold = metrics.lfMessageFont;
+  bold.lfWeight = FW_BOLD;
+  boldFont_ = ::CreateFontIndirectW(&bold);
+  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0,
+                               0, 0, 0, window_, nullptr, instance_, nullptr);
   ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
 
   picture_ = LoadResourcePicture("AVI", "APPLICATION");
@@ -174,12 +201,13 @@ void TInstallerWindow::CreateControls() {
   Animate1 = Add(L"STATIC", "", SS_BITMAP, 4, 70, 64, 64, 0, window_);
   Animate2 = Add(L"STATIC", "", SS_BITMAP, 4, 140, 64, 64, 0, window_);
   ST = Add(L"STATIC", "><", SS_LEFT | SS_NOPREFIX, 72, 4, 300, 16, 0, window_);
+  ::SendMessageW(ST, WM_SETFONT, WPARAM(boldFont_), TRUE);
   LL = Add(L"STATIC", "*", SS_LEFT | SS_NOTIFY, 458, 4, 12, 16, kIdLL, window_);
   LabelInfo = Add(L"STATIC", "", SS_LEFT | SS_NOPREFIX, 72, 20, 398, 44, 0, window_);
-  PageControl1 = Add(WC_TABCONTROLW, "", WS_TABSTOP | WS_CLIPSIBLINGS, 72, 64, 398, 216, kIdTabs,
-                     window_);
+  PageControl1 =
+      Add(WC_TABCONTROLW, "", WS_TABSTOP | WS_CLIPSIBLINGS, 72, 64, 398, 216, kIdTabs, window_);
   CreateInstallerPage(CreatePage(Cp("Instalátor")));
-  CreateSwitcherPage(CreatePage("(de)aktivátor"));
+  CreateSwitcherPage(CreatePage(Cp("(de)aktivátor")));
   CreateTestPage(CreatePage("Test"));
   CreateInfoPage(CreatePage("Info"));
   Rikat = Add(L"BUTTON", Cp("Použít hlasové vysvětlivky "), BS_AUTOCHECKBOX | WS_TABSTOP, 72, 286,
@@ -194,10 +222,9 @@ void TInstallerWindow::CreateControls() {
 }
 
 void TInstallerWindow::CreateInstallerPage(HWND page) {
-  TTS_KORVEN_INSTALED =
-      Add(L"BUTTON", Cp("Nainstalovat hlasový systém KORVEN (TTS SAPI 4.0)"),
-          BS_AUTOCHECKBOX | WS_TABSTOP, 6, 6, 380, 20, kIdInstall, page,
-          Cp("Nainstalovat český hlasový engin DAVLA KORVEN."));
+  TTS_KORVEN_INSTALED = Add(L"BUTTON", Cp("Nainstalovat hlasový systém KORVEN (TTS SAPI 4.0)"),
+                            BS_AUTOCHECKBOX | WS_TABSTOP, 6, 6, 380, 20, kIdInstall, page,
+                            Cp("Nainstalovat český hlasový engin DAVLA KORVEN."));
   ::EnableWindow(TTS_KORVEN_INSTALED, FALSE);
   Precti_to = Add(L"BUTTON", Cp("Nainstalovat pravé tlačístko v exploreru \"Přečti to!\""),
                   BS_AUTOCHECKBOX | WS_TABSTOP, 6, 28, 380, 20, kIdPrectiTo, page,
@@ -219,52 +246,85 @@ void TInstallerWindow::CreateInstallerPage(HWND page) {
 void TInstallerWindow::CreateSwitcherPage(HWND page) {
   Add(L"STATIC", Cp("Doporučujeme aktivovat pouze jeden z enginů :"), SS_CENTER, 6, 4, 380, 16, 0,
       page);
-  CheckListBox1 = Add(WC_LISTVIEWW, "",
-                      LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                          WS_BORDER | WS_TABSTOP,
-                      6, 24, 380, 120, kIdEngines, page);
+  CheckListBox1 = Add(
+      WC_LISTVIEWW, "",
+      LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP,
+      6, 24, 380, 120, kIdEngines, page);
   ::SendMessageW(CheckListBox1, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
   LVCOLUMNW column{};
   column.mask = LVCF_WIDTH;
   column.cx = 356;
   ::SendMessageW(CheckListBox1, LVM_INSERTCOLUMNW, 0, LPARAM(&column));
-  LSEIN = Add(L"STATIC", "Registry internal Name : ", SS_LEFT | SS_NOPREFIX, 6, 148, 380, 16, 0,
-              page);
+  LSEIN =
+      Add(L"STATIC", "Registry internal Name : ", SS_LEFT | SS_NOPREFIX, 6, 148, 380, 16, 0, page);
   LSEIC = Add(L"STATIC", "CLSID : ", SS_LEFT | SS_NOPREFIX, 6, 166, 380, 16, 0, page);
 }
 
 void TInstallerWindow::CreateTestPage(HWND page) {
-  Memo1 = Add(L"EDIT", ToEditText(Cp("Testovací text 1, 2, 3.\nAktuální verze TTS je \nwww.korven.cz")),
-              ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | WS_TABSTOP,
-              6, 6, 200, 150, kIdMemo, page);
-  Button4 = Add(L"BUTTON", Cp("Řekni to hlasem v instalátoru"), BS_PUSHBUTTON | WS_TABSTOP, 6, 160,
-                200, 24, kIdButton4, page,
-                Cp("Hlas zabudovaný v tomto programu (KV_TTS_INSTALL.EXE)"));
+  Memo1 =
+      Add(L"EDIT", ToEditText(Cp("Testovací text 1, 2, 3.\nAktuální verze TTS je \nwww.korven.cz")),
+          ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 6, 6,
+          200, 150, kIdMemo, page);
+  Button4 =
+      Add(L"BUTTON", Cp("Řekni to hlasem v instalátoru"), BS_PUSHBUTTON | WS_TABSTOP, 6, 160, 200,
+          24, kIdButton4, page, Cp("Hlas zabudovaný v tomto programu (KV_TTS_INSTALL.EXE)"));
   Add(L"BUTTON", "TTS", BS_GROUPBOX, 212, 2, 174, 56, 0, page);
-  ButtonSlovnik = Add(L"BUTTON", Cp("Slovník"), BS_PUSHBUTTON | WS_TABSTOP, 218, 24, 78, 26,
-                      kIdSlovnik, page);
+  ButtonSlovnik =
+      Add(L"BUTTON", Cp("Slovník"), BS_PUSHBUTTON | WS_TABSTOP, 218, 24, 78, 26, kIdSlovnik, page);
   ButtonProperties = Add(L"BUTTON", "Properties", BS_PUSHBUTTON | WS_TABSTOP, 302, 24, 78, 26,
                          kIdProperties, page);
   Add(L"BUTTON", "Microsoft Agent", BS_GROUPBOX, 212, 62, 174, 120, 0, page);
-  ButtonUninit = Add(L"BUTTON", "U n i n i t", BS_PUSHBUTTON | WS_TABSTOP, 218, 84, 162, 26,
-                     kIdUninit, page);
+  ButtonUninit =
+      Add(L"BUTTON", "U n i n i t", BS_PUSHBUTTON | WS_TABSTOP, 218, 84, 162, 26, kIdUninit, page);
   ::EnableWindow(ButtonUninit, FALSE);
   Button2 = Add(L"BUTTON", Cp("Řekni"), BS_PUSHBUTTON | WS_TABSTOP, 218, 114, 162, 26, kIdButton2,
                 page, Cp("Test MS Agent (pouze je-li nainstalován)"));
-  Button5 = Add(L"BUTTON", "Properties", BS_PUSHBUTTON | WS_TABSTOP, 218, 144, 162, 26,
-                kIdButton5, page);
+  Button5 =
+      Add(L"BUTTON", "Properties", BS_PUSHBUTTON | WS_TABSTOP, 218, 144, 162, 26, kIdButton5, page);
 }
 
 void TInstallerWindow::CreateInfoPage(HWND page) {
   RECT area;
   ::GetClientRect(page, &area);
-  WebBrowser1 = Add(L"EDIT", "",
-                    ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER |
-                        WS_TABSTOP,
-                    0, 0, area.right, area.bottom - 20, 0, page);
+  WebBrowser1 =
+      Add(L"EDIT", "",
+          ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 0, 0,
+          area.right, area.bottom - 20, 0, page);
   OpenInBrowser = Add(L"BUTTON", Cp("Otevřít v prohlížeči"), BS_PUSHBUTTON | WS_TABSTOP,
                       area.right - 140, area.bottom - 19, 140, 19, kIdOpenInBrowser, page);
+}
+
+void TInstallerWindow::LoadPlacement() {
+  platform::Registry reg(platform::HKEY_CURRENT_USER);
+  if (!reg.OpenKey(kStorageKey, false)) return;
+  RECT frame;
+  ::GetWindowRect(window_, &frame);
+  auto number = [&reg](const char* name, int fallback) {
+    const std::string text = reg.ValueExists(name) ? reg.ReadString(name) : std::string();
+    return text.empty() ? fallback : StrToIntLenient(text);
+  };
+  ::SetWindowPos(window_, nullptr, number("Form_tts_Install_Left", frame.left),
+                 number("Form_tts_Install_Top", frame.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int page = number("PageControl1_ActivePage", 0);
+  if (page > 0 && page < PageCount()) SelectPage(page);
+}
+
+void TInstallerWindow::SavePlacement() {
+  RECT frame;
+  ::GetWindowRect(window_, &frame);
+  try {
+    platform::Registry reg(platform::HKEY_CURRENT_USER);
+    if (!reg.OpenKey(kStorageKey, true)) return;
+    reg.WriteString("Form_tts_Install_Left", std::to_string(frame.left));
+    reg.WriteString("Form_tts_Install_Top", std::to_string(frame.top));
+    reg.WriteString("PageControl1_ActivePage",
+                    std::to_string(::SendMessageW(PageControl1, TCM_GETCURSEL, 0, 0)));
+    reg.WriteString("FormVersion", "0");
+  } catch (const platform::ERegistryException&) {
+    // The next start opens where the system puts it.
+  }
 }
 
 void TInstallerWindow::SelectPage(int index) {
@@ -276,7 +336,8 @@ void TInstallerWindow::SelectPage(int index) {
 
 LRESULT CALLBACK TInstallerWindow::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<TInstallerWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    auto* self =
+        static_cast<TInstallerWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
     ::SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(self));
     self->window_ = window;
   }
@@ -291,8 +352,8 @@ LRESULT CALLBACK TInstallerWindow::PageProc(HWND window, UINT message, WPARAM w,
     ::SetWindowLongPtrW(window, GWLP_USERDATA,
                         LONG_PTR(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams));
   TInstallerWindow* self = WindowOf(window);
-  if (self != nullptr && (message == WM_COMMAND || message == WM_NOTIFY ||
-                          message == WM_CTLCOLORSTATIC))
+  if (self != nullptr &&
+      (message == WM_COMMAND || message == WM_NOTIFY || message == WM_CTLCOLORSTATIC))
     return self->Handle(message, w, l);
   return ::DefWindowProcW(window, message, w, l);
 }
@@ -308,19 +369,14 @@ LRESULT TInstallerWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_TIMER:
       OnTimer(w);
       return 0;
-    case WM_CTLCOLORSTATIC: {
-      const HWND control = reinterpret_cast<HWND>(l);
-      const HDC dc = reinterpret_cast<HDC>(w);
-      const bool onPage = ::GetParent(control) != window_;
-      ::SetBkColor(dc, ::GetSysColor(onPage ? COLOR_BTNFACE : COLOR_MENU));
-      if (control == ST) ::SetTextColor(dc, RGB(0, 0, 128));  // navy reads on the grey
-      if (control == URLLabel1) ::SetTextColor(dc, RGB(0, 0, 255));
-      if (control == WebBrowser1) {
-        ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
-        return LRESULT(::GetSysColorBrush(COLOR_WINDOW));
-      }
-      return LRESULT(::GetSysColorBrush(onPage ? COLOR_BTNFACE : COLOR_MENU));
+    case WM_ERASEBKGND: {
+      RECT client;
+      ::GetClientRect(window_, &client);
+      ::FillRect(reinterpret_cast<HDC>(w), &client, gradientBrush_);
+      return TRUE;
     }
+    case WM_CTLCOLORSTATIC:
+      return ControlColours(reinterpret_cast<HWND>(l), reinterpret_cast<HDC>(w));
     case WM_SETCURSOR:
       if (busy_) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
@@ -328,6 +384,7 @@ LRESULT TInstallerWindow::Handle(UINT message, WPARAM w, LPARAM l) {
       }
       break;
     case WM_CLOSE:
+      SavePlacement();
       Logic.FormDestroy();
       ::DestroyWindow(window_);
       return 0;
@@ -339,22 +396,70 @@ LRESULT TInstallerWindow::Handle(UINT message, WPARAM w, LPARAM l) {
   return ::DefWindowProcW(window_, message, w, l);
 }
 
+// The window's own labels and its check box lie on the gradient; those of the pages on the
+// pages' colour.
+LRESULT TInstallerWindow::ControlColours(HWND control, HDC dc) {
+  if (control == WebBrowser1) {
+    ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+    return LRESULT(::GetSysColorBrush(COLOR_WINDOW));
+  }
+  if (control == URLLabel1) ::SetTextColor(dc, RGB(0, 0, 255));
+  if (::GetParent(control) != window_) {
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    return LRESULT(::GetSysColorBrush(COLOR_BTNFACE));
+  }
+  // Navy: aqua, as the word was once drawn, would vanish into the gradient's cyan top.
+  if (control == ST) ::SetTextColor(dc, RGB(0, 0, 128));
+  RECT place;
+  ::GetWindowRect(control, &place);
+  ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+  ::SetBrushOrgEx(dc, -place.left, -place.top, nullptr);
+  ::SetBkMode(dc, TRANSPARENT);
+  return LRESULT(gradientBrush_);
+}
+
 void TInstallerWindow::OnCommand(int id, int code) {
   if (code != BN_CLICKED && code != STN_CLICKED) return;
   switch (id) {
-    case kIdOk: ::PostMessageW(window_, WM_CLOSE, 0, 0); break;
-    case kIdRikat: Logic.RikatClick(); break;
-    case kIdLL: Logic.LLClick(); break;
-    case kIdInstall: Logic.TTS_KORVEN_INSTALEDClick(); break;
-    case kIdPrectiTo: Logic.Precti_toClick(); break;
-    case kIdTestMSAgent: Logic.TestMSAgentClick(); break;
-    case kIdButton4: Logic.Button4Click(); break;
-    case kIdButton2: Logic.Button2Click(); break;
-    case kIdButton5: Logic.Button5Click(); break;
-    case kIdUninit: Logic.ButtonUninitClick(); break;
-    case kIdSlovnik: Logic.ButtonSlovnikClick(); break;
-    case kIdProperties: Logic.ButtonPropertiesClick(); break;
-    case kIdUrl: ::ShellExecuteW(window_, L"open", kWebAddress, nullptr, nullptr, SW_SHOWNORMAL); break;
+    case kIdOk:
+      ::PostMessageW(window_, WM_CLOSE, 0, 0);
+      break;
+    case kIdRikat:
+      Logic.RikatClick();
+      break;
+    case kIdLL:
+      Logic.LLClick();
+      break;
+    case kIdInstall:
+      Logic.TTS_KORVEN_INSTALEDClick();
+      break;
+    case kIdPrectiTo:
+      Logic.Precti_toClick();
+      break;
+    case kIdTestMSAgent:
+      Logic.TestMSAgentClick();
+      break;
+    case kIdButton4:
+      Logic.Button4Click();
+      break;
+    case kIdButton2:
+      Logic.Button2Click();
+      break;
+    case kIdButton5:
+      Logic.Button5Click();
+      break;
+    case kIdUninit:
+      Logic.ButtonUninitClick();
+      break;
+    case kIdSlovnik:
+      Logic.ButtonSlovnikClick();
+      break;
+    case kIdProperties:
+      Logic.ButtonPropertiesClick();
+      break;
+    case kIdUrl:
+      ::ShellExecuteW(window_, L"open", kWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
+      break;
     case kIdOpenInBrowser:
       if (!infoFile_.empty())
         ::ShellExecuteW(window_, L"open", infoFile_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -371,8 +476,8 @@ void TInstallerWindow::OnNotify(const NMHDR& header) {
   const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
   if (!(change.uChanged & LVIF_STATE)) return;
   if ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK)
-    Logic.CheckListBox1ClickCheck(change.iItem,
-                                  (change.uNewState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
+    Logic.CheckListBox1ClickCheck(
+        change.iItem, (change.uNewState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
   if ((change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED))
     Logic.CheckListBox1Click(change.iItem);
 }
@@ -519,8 +624,8 @@ void TInstallerWindow::StartPosTimer() {
 
 void TInstallerWindow::PlayAnimation(int player) {
   // The picture stands for the animation's last frame.
-  if (picture_) ::SendMessageW(player == 1 ? Animate1 : Animate2, STM_SETIMAGE, IMAGE_BITMAP,
-                               LPARAM(picture_));
+  if (picture_)
+    ::SendMessageW(player == 1 ? Animate1 : Animate2, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(picture_));
 }
 
 void TInstallerWindow::SetBusyCursor(bool busy) {

@@ -3,8 +3,6 @@
 // and hints. What the window does is MainFormLogic's; this class holds the controls.
 #pragma once
 
-#include "platform/win32/windows_api.h"
-
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -12,6 +10,7 @@
 
 #include "installer/logic/main_form_logic.h"
 #include "installer/win32/agent_port_win32.h"
+#include "platform/win32/windows_api.h"
 
 namespace kv::installer {
 
@@ -70,6 +69,7 @@ class TInstallerWindow : public MainFormFace {
   void OnCommand(int id, int code);
   void OnNotify(const NMHDR& header);
   void OnTimer(UINT_PTR id);
+  LRESULT ControlColours(HWND control, HDC dc);
 
   HWND Add(const wchar_t* kind, const std::string& text, DWORD style, int x, int y, int w, int h,
            int id, HWND parent, const std::string& hint = {});
@@ -80,13 +80,18 @@ class TInstallerWindow : public MainFormFace {
   void CreateInfoPage(HWND page);
   HWND CreatePage(const std::string& caption);
   void ShowForm(int form);
+  void LoadPlacement();
+  void SavePlacement();
 
   HINSTANCE instance_ = nullptr;
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;
   HFONT font_ = nullptr;
+  HFONT boldFont_ = nullptr;
   HBITMAP picture_ = nullptr;
   HBITMAP wave_ = nullptr;
+  HBITMAP gradient_ = nullptr;
+  HBRUSH gradientBrush_ = nullptr;
   std::vector<HWND> pages_;
   bool fillingList_ = false;
   bool busy_ = false;

@@ -1,11 +1,12 @@
 // GDI+ and the shell's memory streams want the Windows headers as they are: before ours.
-#include <windows.h>
+#include "installer/win32/pictures.h"
+
+#include <gdiplus.h>
 #include <objidl.h>
 #include <shlwapi.h>
-#include <algorithm>
-#include <gdiplus.h>
+#include <windows.h>
 
-#include "installer/win32/pictures.h"
+#include <algorithm>
 
 #include "platform/module.h"
 
@@ -52,6 +53,25 @@ HBITMAP LoadResourcePicture(std::string_view type, std::string_view name) {
       picture.GetHBITMAP(Gdiplus::Color(255, 255, 255, 255), &bitmap);
   }
   stream->Release();
+  return bitmap;
+}
+
+HBITMAP GradientPicture(int width, int height, int outerHeight) {
+  const int pen = outerHeight <= 240 ? 1 : outerHeight <= 450 ? 2 : outerHeight <= 650 ? 3 : 4;
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+  ::ReleaseDC(nullptr, screen);
+  const HGDIOBJ old = ::SelectObject(dc, bitmap);
+  for (int i = 0; i <= outerHeight / pen; ++i) {
+    // A line of the pen's width centred on its row; past 239 lines the shades stay darkest.
+    RECT band{0, i * pen - pen / 2, width, i * pen - pen / 2 + pen};
+    HBRUSH brush = ::CreateSolidBrush(RGB(0, std::max(0, 255 - i), std::max(0, 239 - i)));
+    ::FillRect(dc, &band, brush);
+    ::DeleteObject(brush);
+  }
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
   return bitmap;
 }
 

@@ -2,13 +2,12 @@
 // wave display, and PNG files of a window's client area.
 #pragma once
 
-#include "platform/win32/windows_api.h"
-
 #include <filesystem>
 #include <string_view>
 #include <vector>
 
 #include "installer/wave_outline.h"
+#include "platform/win32/windows_api.h"
 
 namespace kv::installer {
 
@@ -26,6 +25,10 @@ class TGdiPlus {
 
 // The first frame of a picture resource of this module (GIF, PNG, ...); null when missing.
 HBITMAP LoadResourcePicture(std::string_view type, std::string_view name);
+
+// The settings forms' background, as wide as the window and as high as its client area: lines
+// from cyan downwards, one shade darker each, as thick as the window's outer height asks.
+HBITMAP GradientPicture(int width, int height, int outerHeight);
 
 // A white picture with the grey middle line and the wave's black outline.
 HBITMAP WavePicture(const std::vector<WavePoint>& outline, int width, int height);

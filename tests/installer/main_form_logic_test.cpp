@@ -1,10 +1,11 @@
 // The main window's logic behind a face that records what it is told: the decisions both
 // windows share, without a toolkit.
+#include "installer/logic/main_form_logic.h"
+
 #include <gtest/gtest.h>
 
 #include "installer/engine_setup.h"
 #include "installer/installer_texts.h"
-#include "installer/logic/main_form_logic.h"
 #include "installer/reg_work.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
@@ -129,8 +130,8 @@ TEST_F(MainFormLogicTest, InstallSwitchUninstallThroughTheBoxesAndRows) {
   EXPECT_NE(face.version.find(Cp("KORVEN TTS engin je nainstalován.")), std::string::npos);
   ASSERT_EQ(face.rows.size(), 1u);
   logic->CheckListBox1Click(0);
-  EXPECT_EQ(face.details, "Registry internal Name : KORVEN TTS EngineCLSID : " +
-                              std::string(names::kClsid));
+  EXPECT_EQ(face.details,
+            "Registry internal Name : KORVEN TTS EngineCLSID : " + std::string(names::kClsid));
   logic->CheckListBox1ClickCheck(0, false);
   EXPECT_FALSE(EngineListed());
   logic->CheckListBox1ClickCheck(0, true);
