@@ -31,7 +31,7 @@ void TComAgentPort::Command(const std::vector<AgentArgument>& values) {
       tried_ = true;
       void* server = nullptr;
       if (SUCCEEDED(::CoCreateInstance(kAgentControl, nullptr, CLSCTX_ALL, IID_IUnknown, &server)))
-        server_ = static_cast<IUnknown*>(server);
+        server_ = server;
     }
     // No character is ever loaded here: the agent's commands have nothing to act on.
     return;
@@ -40,7 +40,7 @@ void TComAgentPort::Command(const std::vector<AgentArgument>& values) {
 }
 
 void TComAgentPort::Shutdown() {
-  if (server_ != nullptr) server_->Release();
+  if (server_ != nullptr) static_cast<IUnknown*>(server_)->Release();
   server_ = nullptr;
   tried_ = false;
 }

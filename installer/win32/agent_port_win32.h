@@ -22,7 +22,7 @@ class TComAgentPort : public AgentPort {
  private:
   bool enabled_ = false;
   bool tried_ = false;
-  struct IUnknown* server_ = nullptr;
+  void* server_ = nullptr;  // the server's IUnknown
 };
 
 }  // namespace kv::installer

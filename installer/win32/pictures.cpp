@@ -1,12 +1,13 @@
 // GDI+ and the shell's memory streams want the Windows headers as they are: before ours.
-#include "installer/win32/pictures.h"
-
-#include <gdiplus.h>
+// clang-format off
+#include <windows.h>
 #include <objidl.h>
 #include <shlwapi.h>
-#include <windows.h>
-
 #include <algorithm>
+#include <gdiplus.h>
+// clang-format on
+
+#include "installer/win32/pictures.h"
 
 #include "platform/module.h"
 

@@ -1,13 +1,16 @@
 // The installer's Win32 window: its controls reach the main window's logic. Clicks and check
 // marks go to the controls as messages, as a user's would; the results are read back from the
 // controls and the registry (of the test run's Wine prefix, left as it was found).
+// The window's header brings the Windows headers that the common controls' header needs.
+// clang-format off
+#include "installer/win32/main_window.h"
 #include <commctrl.h>
+// clang-format on
 #include <gtest/gtest.h>
 
 #include "installer/engine_setup.h"
 #include "installer/installer_texts.h"
 #include "installer/reg_work.h"
-#include "installer/win32/main_window.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 
