@@ -60,6 +60,9 @@ class InstallerWindowTest : public testing::Test {
   void TearDown() override {
     if (window.Handle() != nullptr) ::SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
     RemoveTestEngine();
+    Registry user(platform::HKEY_CURRENT_USER);
+    user.DeleteKey("\\SOFTWARE\\KORVEN\\win32_installer_window_test");
+    user.DeleteKey("\\SOFTWARE\\KORVEN\\KV_TTS_Install");  // the window's placement
     RegWriteBool(HKEY_LOCAL_MACHINE, names::kSettingsKey, names::kSpeakValue, false);
     if (!runtimeBefore) {
       Registry reg(HKEY_LOCAL_MACHINE);
@@ -124,8 +127,6 @@ TEST_F(InstallerWindowTest, TheInfoPageIsShownAndTheTestTextStoredAtClosing) {
   Registry reg(platform::HKEY_CURRENT_USER);
   ASSERT_TRUE(reg.OpenKey(key, false));
   EXPECT_EQ(reg.ReadString(names::kTestMemoValue), Cp("Příliš žluťoučký."));
-  reg.CloseKey();
-  reg.DeleteKey(key);
 }
 
 }  // namespace
