@@ -33,7 +33,8 @@ void TComAgentPort::Command(const std::vector<AgentArgument>& values) {
       if (SUCCEEDED(::CoCreateInstance(kAgentControl, nullptr, CLSCTX_ALL, IID_IUnknown, &server)))
         server_ = server;
     }
-    // No character is ever loaded here: the agent's commands have nothing to act on.
+    // Characters of the server are not loaded: with or without it, the agent's commands have
+    // no character to act on and are dropped.
     return;
   }
   agent::InterpretAgentValues(values, target);

@@ -170,6 +170,8 @@ void TInstallerWindow::EnablePagesAndOk() {
   ::EnableWindow(PageControl1, TRUE);
   for (HWND page : pages_) ::EnableWindow(page, TRUE);
   ::EnableWindow(ButtonOk, TRUE);
+  // The tabs lie below the pages, last in the Tab cycle: the cycle starts at them.
+  if (::GetFocus() == nullptr || ::GetFocus() == Handle()) ::SetFocus(PageControl1);
 }
 
 void TInstallerWindow::SetSpokenWord(const std::string& text) {

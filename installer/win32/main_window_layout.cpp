@@ -81,6 +81,7 @@ void TInstallerWindow::CreateControls() {
   ::EnableWindow(ButtonOk, FALSE);
   ::EnableWindow(PageControl1, FALSE);
   for (HWND page : pages_) ::EnableWindow(page, FALSE);
+  // Below the pages, which paint over its display area.
   ::SetWindowPos(PageControl1, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   ::ShowWindow(pages_[0], SW_SHOW);
 }
