@@ -15,6 +15,7 @@ add_subdirectory(synth)
 add_subdirectory(sapi)
 add_subdirectory(engine)
 add_subdirectory(apps/kvtts)
+add_subdirectory(installer/win32)
 
 if(KV_TESTS)
   enable_testing()

@@ -2,9 +2,8 @@
 
 #include <system_error>
 
-#include "dialogs/dialogs_module.h"
+#include "installer/engine_module.h"
 #include "installer/installer_texts.h"
-#include "installer/library_use.h"
 #include "installer/payload.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -23,18 +22,6 @@ std::string InprocKey() {
   return std::string(names::kClassKey) + "\\InprocServer32";
 }
 
-void WriteRegistration(const fs::path& enginePath) {
-  Registry reg(HKEY_CLASSES_ROOT);
-  if (reg.OpenKey(names::kClassKey, true))
-    reg.WriteString("", std::string(names::kEngineName) + " (Czech)");
-  if (reg.OpenKey(InprocKey(), true)) {
-    reg.WriteString("", cp1250::FromUtf8Lenient(enginePath.string()));
-    reg.WriteString("ThreadingModel", "Apartment");
-  }
-  reg.SetRoot(HKEY_LOCAL_MACHINE);
-  if (reg.OpenKey(names::kEngineListKey, false)) reg.WriteString(names::kEngineName, names::kClsid);
-}
-
 }  // namespace
 
 bool IsInstalledCopy(const fs::path& library) {
@@ -43,7 +30,7 @@ bool IsInstalledCopy(const fs::path& library) {
 }
 
 fs::path EnginePath() {
-  return platform::WindowsDir() / "Speech" / "kvs" / "kv_ttse.so";
+  return platform::WindowsDir() / "Speech" / "kvs" / EngineLibraryFile();
 }
 
 fs::path EngineDictionaryPath() {
@@ -61,18 +48,10 @@ void InstallRuntime() {
 }
 
 bool InstallEngine(const fs::path& enginePath) {
-  if (!ExtractResourceToFile("KVTTSE", "RCDATA", enginePath)) return false;
-  // The engine opens its settings dialogs from the module beside itself.
-  ExtractResourceToFile("KVTTSDLG", "RCDATA",
-                        enginePath.parent_path() / dialogs::kDialogsModuleFile);
+  if (!WriteEngineModules(enginePath)) return false;
   ExtractResourceToFile("KVTTSEINN", "RCDATA", platform::ChangeFileExt(enginePath, ".inn"));
   ExtractResourceToFile("KVTTSEDCT", "RCDATA", platform::ChangeFileExt(enginePath, ".dct"));
-  try {
-    WriteRegistration(enginePath);
-  } catch (const ERegistryException&) {
-    return false;
-  }
-  return true;
+  return RegisterEngineLibrary(enginePath);
 }
 
 bool EngineClassRegistered() {
@@ -97,13 +76,7 @@ bool UninstallEngine() {
     if (!reg.OpenKey(InprocKey(), false)) return false;
     const fs::path library = cp1250::ToUtf8(reg.ReadString(""));
     reg.CloseKey();
-    if (library.empty() || LibraryInUse(library)) return false;
-    if (IsInstalledCopy(library)) {
-      std::error_code ec;
-      fs::remove(library, ec);  // a library already gone counts as removed
-      if (ec) return false;
-      fs::remove(library.parent_path() / dialogs::kDialogsModuleFile, ec);
-    }
+    if (library.empty() || !RemoveEngineLibrary(library)) return false;
     reg.DeleteKey(names::kClassKey);
     reg.SetRoot(HKEY_LOCAL_MACHINE);
     if (reg.OpenKey(names::kEngineListKey, false)) reg.DeleteValue(names::kEngineName);

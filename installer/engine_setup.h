@@ -17,8 +17,10 @@
 
 namespace kv::installer {
 
-// <Windows folder>/Speech/kvs/kv_ttse.so
+// <Windows folder>/Speech/kvs/kv_ttse.so (kv_ttse.dll on Windows)
 std::filesystem::path EnginePath();
+// Whether a library path names the installed copy (EnginePath).
+bool IsInstalledCopy(const std::filesystem::path& library);
 // The dictionary the installed library reads (kv_ttse.dct beside it): the one the installer's
 // forms open for editing.
 std::filesystem::path EngineDictionaryPath();

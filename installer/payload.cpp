@@ -1,7 +1,8 @@
 #include "installer/payload.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
+#include <random>
 #include <system_error>
 
 #include "platform/cp1250.h"
@@ -64,12 +65,20 @@ namespace {
 
 struct Scratch {
   fs::path dir;
+  // A folder of a fresh random name (created here, so no other process has it).
   Scratch() {
-    std::string pattern = (platform::TempDir() / "kv_tts_install-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr)
-      dir = pattern;
-    else
-      dir = platform::TempDir();
+    std::random_device random;
+    std::error_code ec;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      char name[32];
+      std::snprintf(name, sizeof name, "kv_tts_install-%08x", unsigned(random()));
+      const fs::path candidate = platform::TempDir() / name;
+      if (fs::create_directory(candidate, ec)) {
+        dir = candidate;
+        return;
+      }
+    }
+    dir = platform::TempDir();
   }
   ~Scratch() {
     std::error_code ec;

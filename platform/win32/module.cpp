@@ -25,7 +25,10 @@ std::optional<std::span<const uint8_t>> ModuleHandle::FindResource(std::string_v
   const auto module = reinterpret_cast<HMODULE>(const_cast<unsigned char*>(begin_));
   // Names and types of string form compare without regard to case.
   const std::wstring wideType = win32::WideFromCp1250(type), wideName = win32::WideFromCp1250(name);
-  HRSRC found = ::FindResourceW(module, wideName.c_str(), wideType.c_str());
+  // RCDATA is the predefined type that resource scripts name by that word.
+  const bool rcdata =
+      ::CompareStringOrdinal(wideType.c_str(), -1, L"RCDATA", -1, TRUE) == CSTR_EQUAL;
+  HRSRC found = ::FindResourceW(module, wideName.c_str(), rcdata ? RT_RCDATA : wideType.c_str());
   if (found == nullptr) return std::nullopt;
   HGLOBAL loaded = ::LoadResource(module, found);
   const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;

@@ -19,7 +19,7 @@
 #include "dialogs/gui_application.h"
 #include "installer/engine_setup.h"
 #include "installer/installer_texts.h"
-#include "installer/main_form.h"
+#include "installer/qt/main_form.h"
 #include "installer/reg_work.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"

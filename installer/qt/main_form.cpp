@@ -1,10 +1,9 @@
-#include "installer/main_form.h"
+#include "installer/qt/main_form.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDate>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -26,20 +25,11 @@
 #include "dialogs/forms/qt_text.h"
 #include "dialogs/forms/settings_storage.h"
 #include "dialogs/forms/voice_properties_form.h"
-#include "installer/agent_seam.h"
-#include "installer/engine_setup.h"
-#include "installer/file_version.h"
-#include "installer/installer_texts.h"
 #include "installer/payload.h"
-#include "installer/precti_to.h"
-#include "installer/reg_work.h"
-#include "installer/status.h"
+#include "installer/qt/agent_seam.h"
 #include "installer/wave_outline.h"
-#include "platform/message_box.h"
 #include "platform/module.h"
-#include "platform/paths.h"
 #include "synth/memory_stream.h"
-#include "synth/own_voice.h"
 
 namespace kv::installer {
 namespace fs = std::filesystem;
@@ -47,8 +37,6 @@ namespace fs = std::filesystem;
 using dialogs::FromQString;
 using dialogs::ToQString;
 using platform::HKEY_CURRENT_USER;
-using platform::HKEY_LOCAL_MACHINE;
-using platform::Registry;
 
 namespace {
 
@@ -100,14 +88,16 @@ T* Place(T* widget, int x, int y, int w, int h, const QString& hint = {}) {
   return widget;
 }
 
-// Days since 30 December 1899, the form's date number.
-int TodayNumber() {
-  return int(QDate(1899, 12, 30).daysTo(QDate::currentDate()));
-}
-
-QString ProgramVersion() {
-  return ToQString(ReadFileVersion(platform::ThisModule().FileName()));
-}
+// The agent unit behind the logic's agent port.
+class TAgentSeamPort : public AgentPort {
+ public:
+  void SetEnabled(bool enabled) override { AgentEnabled = enabled; }
+  void Command(const std::vector<AgentArgument>& values) override { AgentCommand(values); }
+  void Shutdown() override { AgentShutdown(); }
+  bool FormExists() const override { return AgentFormExists(); }
+  bool CharacterLoaded() const override { return installer::CharacterLoaded; }
+  void ShowProperties() override { AgentShowProperties(); }
+};
 
 // Sets a check box from code without running its handler's work (Ready is cleared around it).
 void SetChecked(QCheckBox* box, bool checked) {
@@ -117,18 +107,15 @@ void SetChecked(QCheckBox* box, bool checked) {
 
 }  // namespace
 
-TForm_tts_Install::TForm_tts_Install() {
+TForm_tts_Install::TForm_tts_Install()
+    : agentPort_(std::make_unique<TAgentSeamPort>()), Logic(*this, *agentPort_) {
   setObjectName("Form_tts_Install");
-  RuntimeAtStart = RuntimePresent();
   SetExtractionFailureSignal([] { QApplication::beep(); });
   CreateControls();
   ConnectHandlers();
   // FormCreate
-  setWindowTitle(U(" KORVEN TTS Instalátor - (de)aktivátor Text-To-Speech verze ") +
-                 ProgramVersion());
-  UserKey =
-      "\\SOFTWARE\\KORVEN\\" + platform::ThisModule().FileName().stem().string() + "\\MSAGENT";
-  D->setText(QString::number(TodayNumber()));
+  setWindowTitle(ToQString(MainFormLogic::Caption()));
+  D->setText(QString::number(MainFormLogic::TodayNumber()));
   FormStorage1 = std::make_unique<dialogs::TSettingsStorage>(HKEY_CURRENT_USER,
                                                              "SOFTWARE\\KORVEN\\KV_TTS_Install");
   FormStorage1->AddPlacement("Form_tts_Install", this);
@@ -141,7 +128,7 @@ TForm_tts_Install::TForm_tts_Install() {
 }
 
 TForm_tts_Install::~TForm_tts_Install() {
-  FormDestroy();
+  Logic.FormDestroy();
 }
 
 void TForm_tts_Install::CreateControls() {
@@ -245,72 +232,185 @@ void TForm_tts_Install::CreateTestPage() {
 }
 
 void TForm_tts_Install::ConnectHandlers() {
-  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-  connect(PosTimer, &QTimer::timeout, this,
-          [this] { ButtonUninit->setEnabled(AgentFormExists()); });
+  MainFormLogic& l = Logic;
+  connect(Timer1, &QTimer::timeout, this, [&l] { l.Timer1Timer(); });
+  connect(PosTimer, &QTimer::timeout, this, [&l] { l.PosTimerTimer(); });
   connect(ButtonOk, &QPushButton::clicked, this, [this] { close(); });
-  connect(Rikat, &QCheckBox::toggled, this, [this] { RikatClick(); });
-  connect(TTS_KORVEN_INSTALED, &QCheckBox::toggled, this, [this] { TTS_KORVEN_INSTALEDClick(); });
-  connect(Precti_to, &QCheckBox::toggled, this, [this] { Precti_toClick(); });
-  connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-  connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-  connect(TestMSAgent, &QPushButton::clicked, this, [this] { TestMSAgentClick(); });
-  connect(ButtonUninit, &QPushButton::clicked, this, [this] { ButtonUninitClick(); });
-  connect(ButtonSlovnik, &QPushButton::clicked, this, [this] { ButtonSlovnikClick(); });
-  connect(ButtonProperties, &QPushButton::clicked, this, [this] { ButtonPropertiesClick(); });
-  connect(CheckListBox1, &QListWidget::currentRowChanged, this, [this] { CheckListBox1Click(); });
-  connect(CheckListBox1, &QListWidget::itemChanged, this,
-          [this](QListWidgetItem* item) { CheckListBox1ClickCheck(item); });
-  connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+  connect(Rikat, &QCheckBox::toggled, this, [&l] { l.RikatClick(); });
+  connect(TTS_KORVEN_INSTALED, &QCheckBox::toggled, this, [&l] { l.TTS_KORVEN_INSTALEDClick(); });
+  connect(Precti_to, &QCheckBox::toggled, this, [&l] { l.Precti_toClick(); });
+  connect(Button4, &QPushButton::clicked, this, [&l] { l.Button4Click(); });
+  connect(Button2, &QPushButton::clicked, this, [&l] { l.Button2Click(); });
+  connect(Button5, &QPushButton::clicked, this, [&l] { l.Button5Click(); });
+  connect(TestMSAgent, &QPushButton::clicked, this, [&l] { l.TestMSAgentClick(); });
+  connect(ButtonUninit, &QPushButton::clicked, this, [&l] { l.ButtonUninitClick(); });
+  connect(ButtonSlovnik, &QPushButton::clicked, this, [&l] { l.ButtonSlovnikClick(); });
+  connect(ButtonProperties, &QPushButton::clicked, this, [&l] { l.ButtonPropertiesClick(); });
+  connect(CheckListBox1, &QListWidget::currentRowChanged, this,
+          [this] { Logic.CheckListBox1Click(CheckListBox1->currentRow()); });
+  connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+    Logic.CheckListBox1ClickCheck(CheckListBox1->row(item), item->checkState() == Qt::Checked);
+  });
+  connect(PageControl1, &QTabWidget::currentChanged, this, [&l] { l.PageControl1Change(); });
 }
 
-void TForm_tts_Install::Timer1Timer() {
+void TForm_tts_Install::SetStatusTts(const std::string& text, bool now) {
+  Status_tts->setText(ToQString(text));
+  if (now) Status_tts->repaint();
+}
+
+void TForm_tts_Install::SetStatusRekniTo(const std::string& text, bool now) {
+  Status_Rekni_to->setText(ToQString(text));
+  if (now) Status_Rekni_to->repaint();
+}
+
+void TForm_tts_Install::SetInstallBoxEnabled(bool enabled) {
+  TTS_KORVEN_INSTALED->setEnabled(enabled);
+}
+
+bool TForm_tts_Install::InstallBoxEnabled() const {
+  return !TTS_KORVEN_INSTALED->testAttribute(Qt::WA_ForceDisabled);
+}
+
+void TForm_tts_Install::SetInstallBoxChecked(bool checked) {
+  SetChecked(TTS_KORVEN_INSTALED, checked);
+}
+
+bool TForm_tts_Install::InstallBoxChecked() const {
+  return TTS_KORVEN_INSTALED->isChecked();
+}
+
+void TForm_tts_Install::SetPrectiToEnabled(bool enabled) {
+  Precti_to->setEnabled(enabled);
+}
+
+void TForm_tts_Install::SetPrectiToChecked(bool checked) {
+  SetChecked(Precti_to, checked);
+}
+
+bool TForm_tts_Install::PrectiToChecked() const {
+  return Precti_to->isChecked();
+}
+
+void TForm_tts_Install::SetSpeakBox(bool checked) {
+  Rikat->setChecked(checked);
+}
+
+bool TForm_tts_Install::SpeakBoxChecked() const {
+  return Rikat->isChecked();
+}
+
+void TForm_tts_Install::SetLibraryHint(const std::string& hint) {
+  LL->setToolTip(ToQString(hint));
+}
+
+void TForm_tts_Install::SetVersionMessage(const std::string& text) {
+  LabelInfo->setText(VersionMessageHtml(text));
+}
+
+void TForm_tts_Install::ShowInstallerPage() {
+  PageControl1->setCurrentWidget(TabSheet1);
+}
+
+void TForm_tts_Install::SetEngineRows(const std::vector<EngineRow>& rows) {
+  const QSignalBlocker block(CheckListBox1);
+  CheckListBox1->clear();
+  for (const EngineRow& row : rows) {
+    auto* item = new QListWidgetItem(ToQString(row.display), CheckListBox1);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(row.active ? Qt::Checked : Qt::Unchecked);
+  }
+}
+
+void TForm_tts_Install::SetEngineDetails(const std::string& name, const std::string& clsid) {
+  LSEIN->setText(ToQString(name));
+  LSEIC->setText(ToQString(clsid));
+}
+
+void TForm_tts_Install::SetTestText(const std::string& text) {
+  Memo1->setPlainText(ToQString(text));
+}
+
+std::string TForm_tts_Install::TestText() const {
+  return FromQString(Memo1->toPlainText());
+}
+
+void TForm_tts_Install::SetAgentButtonCaption(const std::string& caption) {
+  TestMSAgent->setText(ToQString(caption));
+}
+
+std::string TForm_tts_Install::AgentButtonCaption() const {
+  return FromQString(TestMSAgent->text());
+}
+
+void TForm_tts_Install::SetUninitEnabled(bool enabled) {
+  ButtonUninit->setEnabled(enabled);
+}
+
+void TForm_tts_Install::StopStartTimer() {
   Timer1->stop();
-  ++StartTicks;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  if (StartTicks == 1) {
-    StartUp();
-  } else {
-    PlayAnimation(Animate2);
-    Ready = true;
-  }
-  QApplication::restoreOverrideCursor();
 }
 
-void TForm_tts_Install::LoadTestMemo() {
-  Registry reg(HKEY_CURRENT_USER);
-  if (!reg.OpenKey(UserKey, true)) return;
-  const std::string memo = reg.ReadString(names::kTestMemoValue);
-  if (!memo.empty()) Memo1->setPlainText(ToQString(memo));
-}
-
-void TForm_tts_Install::StartUp() {
-  SetOwnVoiceEvent(
-      [this](const std::string& text, const MemoryStream* wave) { ShowSpeechEvent(text, wave); });
-  LoadTestMemo();
-  EnginePath = installer::EnginePath();
-  UpdateStatus();
-  Ready = true;
-  Rikat->setChecked(
-      RegReadBool(HKEY_LOCAL_MACHINE, names::kSettingsKey, names::kSpeakValue, false));
-  OwnVoiceActive = Rikat->isChecked();
-  Timer1->setInterval(1800);
+void TForm_tts_Install::StartStartTimer(int milliseconds) {
+  Timer1->setInterval(milliseconds);
   Timer1->start();
-  PlayAnimation(Animate1);
-  // The box's own state: the page control around it is still disabled.
-  if (!TTS_KORVEN_INSTALED->testAttribute(Qt::WA_ForceDisabled)) {
-    SayOwn(Cp(texts::kGreeting));
-  } else {
-    OwnVoiceActive = true;
-    platform::ShowMessage(Cp(texts::kNoRuntime));
-  }
+}
+
+void TForm_tts_Install::StartPosTimer() {
+  PosTimer->start();
+}
+
+void TForm_tts_Install::SetBusyCursor(bool busy) {
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void TForm_tts_Install::EnablePagesAndOk() {
   PageControl1->setEnabled(true);
   ButtonOk->setEnabled(true);
-  AgentEnabled = true;
 }
 
-void TForm_tts_Install::PlayAnimation(QLabel* player) {
+void TForm_tts_Install::SetSpokenWord(const std::string& text) {
+  ST->setText(ToQString(text));
+}
+
+void TForm_tts_Install::SetWaveShown(bool shown) {
+  IM->setVisible(shown);
+  URLLabel1->setVisible(!shown);
+}
+
+bool TForm_tts_Install::InfoPageActive() const {
+  return PageControl1->currentWidget() == TabSheet2;
+}
+
+void TForm_tts_Install::ShowInfoPage(const fs::path& file) {
+  if (file.empty()) {
+    WebBrowser1->clear();
+    return;
+  }
+  std::ifstream in(file, std::ios::binary);
+  const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  WebBrowser1->setHtml(ToQString(page));  // the page is Windows-1250
+}
+
+void TForm_tts_Install::OpenDictionaryEditor(const fs::path& dictionary) {
+  dialogs::DictionaryFileName = dictionary;
+  if (!slovnik_) slovnik_ = new dialogs::TFormSlovnik(this);
+  slovnik_->OnSay = SayThroughAgent;
+  slovnik_->show();
+}
+
+void TForm_tts_Install::OpenVoiceProperties() {
+  dialogs::VoiceIndex = 0;
+  if (!properties_) properties_ = new dialogs::TFormViceProperties(this);
+  properties_->OnSay = SayThroughAgent;
+  properties_->show();
+}
+
+void TForm_tts_Install::PlayAnimation(int which) {
+  QLabel* player = which == 1 ? Animate1 : Animate2;
   const auto data = platform::ThisModule().FindResource("AVI", "APPLICATION");
   if (!data) return;
   auto* buffer = new QBuffer(player);
@@ -322,179 +422,6 @@ void TForm_tts_Install::PlayAnimation(QLabel* player) {
   });
   player->setMovie(movie);
   movie->start();
-}
-
-void TForm_tts_Install::UpdateStatus() {
-  Status_tts->setText("Updating status");
-  const InstallerStatus status = ReadStatus(RuntimeAtStart);
-  TTS_KORVEN_INSTALED->setEnabled(status.runtimePresent);
-  if (status.runtimePresent) {
-    SetChecked(TTS_KORVEN_INSTALED, status.engineInstalled);
-    Precti_to->setEnabled(status.engineInstalled);
-    SetChecked(Precti_to, status.prectiToInstalled);
-    LLClick();
-  }
-  Status_tts->setText(ToQString(status.statusTts));
-  Status_Rekni_to->setText(ToQString(status.statusRekniTo));
-  ListEngines();
-}
-
-void TForm_tts_Install::LLClick() {
-  const VersionCheck check = CheckVersions();
-  LL->setToolTip(ToQString(check.libraryHint));
-  InstalledVersion = check.installedVersion;
-  LabelInfo->setText(VersionMessageHtml(check.message.text));
-  if (check.message.recommendReinstall) {
-    PageControl1->setCurrentWidget(TabSheet1);
-    platform::ShowMessage(check.message.text);
-  }
-}
-
-void TForm_tts_Install::RikatClick() {
-  if (!Ready) return;
-  const bool checked = Rikat->isChecked();
-  RegWriteBool(HKEY_LOCAL_MACHINE, names::kSettingsKey, names::kSpeakValue, checked);
-  OwnVoiceActive = checked;
-  if (checked) SayOwn(Cp(texts::kGreeting));
-}
-
-void TForm_tts_Install::TTS_KORVEN_INSTALEDClick() {
-  if (!Ready) return;
-  if (CharacterLoaded) {
-    AgentShutdown();
-    TestMSAgent->setText("Test MS Agenta");
-  }
-  if (TTS_KORVEN_INSTALED->isChecked()) {
-    Status_tts->setText("Instaling....");
-    Status_tts->repaint();
-    if (!InstallEngine(EnginePath)) platform::ShowMessage(Cp(texts::kInstallFailed));
-  } else {
-    Status_tts->setText("Uninstaling....");
-    Status_tts->repaint();
-    if (!UninstallEngine()) platform::ShowMessage(Cp(texts::kUninstallRefused));
-  }
-  Ready = false;
-  UpdateStatus();
-  Ready = true;
-}
-
-void TForm_tts_Install::Precti_toClick() {
-  if (!Ready) return;
-  if (Precti_to->isChecked()) {
-    Status_Rekni_to->setText("Instaling....");
-    Status_Rekni_to->repaint();
-    if (!InstallPrectiTo(EnginePath.parent_path()))
-      platform::ShowMessage(Cp(texts::kPrectiToInstallFailed));
-  } else {
-    Status_Rekni_to->setText("Uninstaling....");
-    if (!UninstallPrectiTo()) platform::ShowMessage(Cp(texts::kPrectiToUninstallRefused));
-  }
-  Ready = false;
-  UpdateStatus();
-  Ready = true;
-}
-
-void TForm_tts_Install::Button4Click() {
-  OwnVoiceActive = true;
-  SayOwn(FromQString(Memo1->toPlainText()));
-}
-
-void TForm_tts_Install::Button2Click() {
-  AgentEnabled = true;
-  AgentCommand({"GOTOACTIVEFORM", "~SHOW", FromQString(Memo1->toPlainText())});
-  PosTimer->start();
-}
-
-void TForm_tts_Install::Button5Click() {
-  AgentEnabled = true;
-  PosTimer->start();
-  AgentCommand({""});
-  if (AgentFormExists()) AgentShowProperties();
-}
-
-void TForm_tts_Install::TestMSAgentClick() {
-  if (TestMSAgent->text().contains("Uninit")) {
-    AgentEnabled = false;
-    AgentShutdown();
-    TestMSAgent->setText("Test MSAgent");
-    return;
-  }
-  AgentEnabled = true;
-  OwnVoiceActive = false;
-  AgentCommand({"GOTOACTIVEFORM", "~SHOW", FromQString(Memo1->toPlainText())});
-  TestMSAgent->setText("Uninit MSA");
-}
-
-void TForm_tts_Install::ButtonUninitClick() {
-  AgentEnabled = false;
-  TestMSAgent->setText("Test MS Agent");
-  AgentShutdown();
-}
-
-void TForm_tts_Install::ButtonSlovnikClick() {
-  dialogs::DictionaryFileName = EngineDictionaryPath();
-  if (!slovnik_) slovnik_ = new dialogs::TFormSlovnik(this);
-  slovnik_->OnSay = SayThroughAgent;
-  slovnik_->show();
-}
-
-void TForm_tts_Install::ButtonPropertiesClick() {
-  dialogs::VoiceIndex = 0;
-  if (!properties_) properties_ = new dialogs::TFormViceProperties(this);
-  properties_->OnSay = SayThroughAgent;
-  properties_->show();
-}
-
-void TForm_tts_Install::ListEngines() {
-  const QSignalBlocker block(CheckListBox1);
-  CheckListBox1->clear();
-  EngineRows = installer::ListEngines();
-  for (const EngineRow& row : EngineRows) {
-    auto* item = new QListWidgetItem(ToQString(row.display), CheckListBox1);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(row.active ? Qt::Checked : Qt::Unchecked);
-  }
-}
-
-void TForm_tts_Install::CheckListBox1Click() {
-  const int i = CheckListBox1->currentRow();
-  if (i < 0 || size_t(i) >= EngineRows.size()) return;
-  LSEIN->setText("Registry internal Name : " + ToQString(EngineRows[size_t(i)].name));
-  LSEIC->setText("CLSID : " + ToQString(EngineRows[size_t(i)].clsid));
-}
-
-void TForm_tts_Install::CheckListBox1ClickCheck(QListWidgetItem* item) {
-  const int i = CheckListBox1->row(item);
-  if (i < 0 || size_t(i) >= EngineRows.size()) return;
-  EngineRow& row = EngineRows[size_t(i)];
-  row.active = item->checkState() == Qt::Checked;
-  SetEngineActive(row, row.active);
-}
-
-fs::path TForm_tts_Install::InfoPagePath() {
-  return ScratchDir() / "kv_tts_temp.html";
-}
-
-void TForm_tts_Install::PageControl1Change() {
-  if (PageControl1->currentWidget() != TabSheet2 || browserLocation_ == InfoPagePath()) return;
-  std::error_code ec;
-  fs::remove(InfoPagePath(), ec);
-  if (!ExtractResourceToFile("KVTTS_HTML", "RCDATA", InfoPagePath())) {
-    browserLocation_.clear();
-    WebBrowser1->clear();
-    return;
-  }
-  std::ifstream in(InfoPagePath(), std::ios::binary);
-  const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  WebBrowser1->setHtml(ToQString(page));  // the page is Windows-1250
-  browserLocation_ = InfoPagePath();
-}
-
-void TForm_tts_Install::ShowSpeechEvent(const std::string& text, const MemoryStream* wave) {
-  ST->setText(">" + ToQString(text) + "<");
-  IM->setVisible(!text.empty());
-  URLLabel1->setVisible(text.empty());
-  if (wave) DrawWave(*wave);
 }
 
 void TForm_tts_Install::DrawWave(const MemoryStream& wave) {
@@ -518,24 +445,14 @@ void TForm_tts_Install::paintEvent(QPaintEvent*) {
 
 void TForm_tts_Install::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  PageControl1Change();  // FormActivate
+  Logic.PageControl1Change();  // FormActivate
 }
 
 void TForm_tts_Install::closeEvent(QCloseEvent* event) {
   FormStorage1->Save();
-  FormDestroy();
+  Logic.FormDestroy();
   event->accept();
   QApplication::quit();  // closing the form ends the program
-}
-
-void TForm_tts_Install::FormDestroy() {
-  if (destroyed_) return;
-  destroyed_ = true;
-  std::error_code ec;
-  fs::remove(InfoPagePath(), ec);
-  Registry reg(HKEY_CURRENT_USER);
-  if (reg.OpenKey(UserKey, true))
-    reg.WriteString(names::kTestMemoValue, FromQString(Memo1->toPlainText()));
 }
 
 }  // namespace kv::installer

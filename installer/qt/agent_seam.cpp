@@ -1,7 +1,7 @@
-#include "installer/agent_seam.h"
+#include "installer/qt/agent_seam.h"
 
 #include "agent/desktop_control.h"
-#include "installer/agent_form.h"
+#include "installer/qt/agent_form.h"
 #include "synth/own_voice.h"
 
 namespace kv::installer {

@@ -9,8 +9,8 @@
 #include "dialogs/gui_application.h"
 #include "installer/engine_setup.h"
 #include "installer/headless.h"
-#include "installer/main_form.h"
-#include "installer/screenshots.h"
+#include "installer/qt/main_form.h"
+#include "installer/qt/screenshots.h"
 #include "synth/own_voice.h"
 #include "synth/synthesis_settings.h"
 

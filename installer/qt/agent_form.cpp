@@ -1,4 +1,4 @@
-#include "installer/agent_form.h"
+#include "installer/qt/agent_form.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,7 +18,7 @@
 #include "dialogs/forms/gradient_background.h"
 #include "dialogs/forms/qt_text.h"
 #include "dialogs/forms/voice_properties_form.h"
-#include "installer/agent_seam.h"
+#include "installer/qt/agent_seam.h"
 #include "installer/engine_setup.h"
 #include "platform/cp1250.h"
 #include "platform/module.h"

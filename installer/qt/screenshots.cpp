@@ -1,10 +1,10 @@
-#include "installer/screenshots.h"
+#include "installer/qt/screenshots.h"
 
 #include <QApplication>
 #include <QTabWidget>
 #include <QTimer>
 
-#include "installer/main_form.h"
+#include "installer/qt/main_form.h"
 
 namespace kv::installer {
 
