@@ -1,5 +1,5 @@
 // The engine library's side of installing it, which differs between the platforms: its file
-// name, what is written with it, how it is registered and how its file is removed.
+// name, what is written with it and how its file is removed.
 #pragma once
 
 #include <filesystem>
@@ -12,9 +12,6 @@ const char* EngineLibraryFile();
 // Writes the library and the modules it opens beside itself (each kept when present). False
 // when the library cannot be written.
 bool WriteEngineModules(const std::filesystem::path& enginePath);
-
-// Registers the written library as the COM class and the SAPI engine.
-bool RegisterEngineLibrary(const std::filesystem::path& enginePath);
 
 // Removes the registered library file when it is the installed copy (a file already gone
 // counts as removed). False, with nothing changed, when a process has it loaded or it cannot

@@ -1,5 +1,4 @@
-// The engine library here: kv_ttse.so with the dialogs module beside it, registered by the
-// installer's own registry writes.
+// The engine library here: kv_ttse.so with the dialogs module beside it.
 #include <system_error>
 
 #include "dialogs/dialogs_module.h"
@@ -13,11 +12,6 @@
 namespace kv::installer {
 namespace fs = std::filesystem;
 
-using platform::ERegistryException;
-using platform::HKEY_CLASSES_ROOT;
-using platform::HKEY_LOCAL_MACHINE;
-using platform::Registry;
-
 const char* EngineLibraryFile() {
   return "kv_ttse.so";
 }
@@ -27,24 +21,6 @@ bool WriteEngineModules(const fs::path& enginePath) {
   // The engine opens its settings dialogs from the module beside itself.
   ExtractResourceToFile("KVTTSDLG", "RCDATA",
                         enginePath.parent_path() / dialogs::kDialogsModuleFile);
-  return true;
-}
-
-bool RegisterEngineLibrary(const fs::path& enginePath) {
-  try {
-    Registry reg(HKEY_CLASSES_ROOT);
-    if (reg.OpenKey(names::kClassKey, true))
-      reg.WriteString("", std::string(names::kEngineName) + " (Czech)");
-    if (reg.OpenKey(std::string(names::kClassKey) + "\\InprocServer32", true)) {
-      reg.WriteString("", cp1250::FromUtf8Lenient(enginePath.string()));
-      reg.WriteString("ThreadingModel", "Apartment");
-    }
-    reg.SetRoot(HKEY_LOCAL_MACHINE);
-    if (reg.OpenKey(names::kEngineListKey, false))
-      reg.WriteString(names::kEngineName, names::kClsid);
-  } catch (const ERegistryException&) {
-    return false;
-  }
   return true;
 }
 

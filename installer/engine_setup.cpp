@@ -47,6 +47,30 @@ void InstallRuntime() {
   reg.OpenKey(names::kEngineListKey, true);
 }
 
+namespace {
+
+// The class and the engine list entry, written by the installer itself on every system.
+bool RegisterEngineLibrary(const fs::path& enginePath) {
+  try {
+    Registry reg(HKEY_CLASSES_ROOT);
+    if (reg.OpenKey(names::kClassKey, true))
+      reg.WriteString("", std::string(names::kEngineName) + " (Czech)");
+    if (reg.OpenKey(std::string(names::kClassKey) + "\\InprocServer32", true)) {
+      reg.WriteString("", cp1250::FromUtf8Lenient(
+                              reinterpret_cast<const char*>(enginePath.u8string().c_str())));
+      reg.WriteString("ThreadingModel", "Apartment");
+    }
+    reg.SetRoot(HKEY_LOCAL_MACHINE);
+    if (reg.OpenKey(names::kEngineListKey, false))
+      reg.WriteString(names::kEngineName, names::kClsid);
+  } catch (const ERegistryException&) {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool InstallEngine(const fs::path& enginePath) {
   if (!WriteEngineModules(enginePath)) return false;
   ExtractResourceToFile("KVTTSEINN", "RCDATA", platform::ChangeFileExt(enginePath, ".inn"));
