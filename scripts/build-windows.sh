@@ -3,6 +3,7 @@
 # MinGW-w64 (cmake/mingw-i686.cmake). With "test" it then runs the Windows tests under Wine in
 # a Wine prefix of their own, made for the run and removed after it; the sample comparison
 # with Linux uses build/bin/kvtts when the Linux build is there (KV_LINUX_KVTTS names another).
+# The tests that show forms run on a virtual display (xvfb-run) when there is no DISPLAY.
 # Usage: scripts/build-windows.sh [build|test]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,7 +36,13 @@ case "${1:-build}" in
     export WINEPREFIX WINEDEBUG=-all KVTTS_SOUND=silent
     trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
     wineboot -i >/dev/null 2>&1 || fail "wineboot cannot make a Wine prefix"
-    ctest --test-dir build-win32 --output-on-failure
+    # The dialogs' tests show their forms: without a display, on a virtual one.
+    run=()
+    if [ -z "${DISPLAY:-}" ]; then
+      command -v xvfb-run >/dev/null || fail "xvfb-run is missing (scripts/setup.sh windows installs it)"
+      run=(xvfb-run -a -s "-screen 0 1024x768x24")
+    fi
+    "${run[@]}" ctest --test-dir build-win32 --output-on-failure
     ;;
   *) echo "usage: $0 [build|test]" >&2; exit 2 ;;
 esac

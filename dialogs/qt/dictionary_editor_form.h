@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "dialogs/forms/settings_storage.h"
+#include "dialogs/logic/dictionary_editor_logic.h"
 #include "platform/message_loop.h"
 
 class QCheckBox;
@@ -22,12 +22,11 @@ namespace kv::dialogs {
 
 class CallingMode;
 
-// The file that the next showing of the editor edits; empty: the engine's dictionary (from
-// CallingMode) or the dictionary beside the program.
-extern std::filesystem::path DictionaryFileName;
-
-class TFormSlovnik : public QDialog {
+// The Qt face of the editor: its controls, over DictionaryEditorLogic.
+class TFormSlovnik : public QDialog, private DictionaryEditorControls {
   Q_OBJECT
+
+  DictionaryEditorLogic logic_;
 
  public:
   static constexpr int Tag = 999;
@@ -35,11 +34,11 @@ class TFormSlovnik : public QDialog {
   explicit TFormSlovnik(QWidget* owner = nullptr);
   ~TFormSlovnik() override;
 
-  std::filesystem::path FileName;
-  bool SpeakArmed = false;
+  std::filesystem::path& FileName = logic_.FileName;
+  bool& SpeakArmed = logic_.SpeakArmed;
   // Receives the spoken form of the caret's line (Windows-1250).
-  std::function<void(const std::string& text)> OnSay;
-  dialogs::CallingMode* CallingMode = nullptr;
+  std::function<void(const std::string& text)>& OnSay = logic_.OnSay;
+  dialogs::CallingMode*& CallingMode = logic_.CallingMode;
 
   // Handlers, named after control and event.
   void FormShow();
@@ -56,8 +55,7 @@ class TFormSlovnik : public QDialog {
   QPushButton* ButtonRekni;
   QPushButton* ButtonSort;
   QCheckBox* Rikat;
-  TSettingsStorage FormStorage;
-  platform::WindowTimer Timer1;
+  platform::WindowTimer& Timer1 = logic_.Timer1;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -70,16 +68,19 @@ class TFormSlovnik : public QDialog {
 
  private:
   void BuildControls();
-  std::filesystem::path ChooseFile() const;
-  void LoadFile();
-  // Writes the text when it was modified; tells the user when the file cannot be written.
-  // False when modified text is left unsaved.
-  bool SaveIfModified(const char* whenUnsaved = "");
-  void SpeakCaretLine();
 
-  bool saving_ = false;
-  // A close that could not save was refused once; the next one closes.
-  bool closeRefused_ = false;
+  // What the logic asks of the controls.
+  std::u16string Text() const override;
+  size_t CaretPosition() const override;
+  void LoadText(const std::u16string& text) override;
+  void ReplaceText(const std::u16string& text) override;
+  bool Modified() const override;
+  void SetModified(bool modified) override;
+  bool RikatChecked() const override;
+  void SetRikatChecked(bool checked) override;
+  void EnableSpeakButton(bool enabled) override;
+  void TellUser(const std::string& utf8) override;
+  void TellUserSoon(const std::string& utf8) override;
 };
 
 }  // namespace kv::dialogs

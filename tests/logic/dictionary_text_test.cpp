@@ -1,4 +1,4 @@
-#include "dialogs/forms/dictionary_text.h"
+#include "dialogs/logic/dictionary_text.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,8 @@
 // named component, underscore, property ("Volume_Position", "Rikat_Checked"). Loading takes
 // the stored value where one exists and keeps the control's current one otherwise; a control
 // whose value does not change fires no change handler. Registry failures leave the controls
-// as they are and are not reported.
+// as they are and are not reported. The controls are reached through the get and set
+// functions each face gives, so the storage knows no toolkit.
 #pragma once
 
 #include <functional>
@@ -11,17 +12,12 @@
 
 #include "platform/registry.h"
 
-class QAbstractButton;
-class QAbstractSlider;
-class QLineEdit;
-class QWidget;
-
 namespace kv::dialogs {
 
-class TSettingsStorage {
+class SettingsStore {
  public:
   // key: Windows-1250; a leading backslash makes it absolute.
-  TSettingsStorage(platform::RootKey root, std::string key);
+  SettingsStore(platform::RootKey root, std::string key);
 
   void SetKey(std::string key) { key_ = std::move(key); }
   const std::string& Key() const { return key_; }
@@ -29,17 +25,17 @@ class TSettingsStorage {
   // Writes the storage's own version value "FormVersion" (0) with every save.
   void SetWritesVersion(bool writes) { writesVersion_ = writes; }
 
-  // Stored as "<name>_Position": the decimal position.
-  void AddTrackBar(const std::string& name, QAbstractSlider* slider);
-  // Stored as "<name>_Checked": "True" or "False".
-  void AddCheckBox(const std::string& name, QAbstractButton* box);
-  // Stored as "<name>_Text".
-  void AddLineEdit(const std::string& name, QLineEdit* edit);
-  // The window's position (of its client area), as "<name>_Left" and "<name>_Top".
-  void AddPlacement(const std::string& name, QWidget* window);
-  // Any other property: reads the control into text (Windows-1250) and back.
+  // Any property: reads the control into text (Windows-1250) and back.
   void AddProperty(std::string valueName, std::function<std::string()> get,
                    std::function<void(const std::string&)> set);
+  // A number stored in decimal and read as the synthesizer reads stored numbers; a value
+  // that is no number leaves the control as it is.
+  void AddNumber(std::string valueName, std::function<int()> get, std::function<void(int)> set);
+  // Stored as "<name>_Position".
+  void AddPosition(const std::string& name, std::function<int()> get, std::function<void(int)> set);
+  // Stored as "<name>_Checked": "True" or "False"; anything but "True" reads false.
+  void AddChecked(const std::string& name, std::function<bool()> get,
+                  std::function<void(bool)> set);
 
   void Save();
   void Load();

@@ -1,10 +1,11 @@
-#include "dialogs/forms/gradient_background.h"
+#include "dialogs/qt/gradient_background.h"
 
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QWidget>
-#include <algorithm>
+
+#include "dialogs/logic/gradient.h"
 
 namespace kv::dialogs {
 
@@ -23,15 +24,6 @@ int DisplayDepth(const QWidget& form) {
 
 }  // namespace
 
-int GradientPenWidth(int h) {
-  if (h <= 240) return 1;
-  if (h <= 450) return 2;
-  if (h <= 650) return 3;
-  if (h <= 1000) return 4;
-  if (h <= 2000) return 5;
-  return 3;
-}
-
 void PaintGradientBackground(QPainter& painter, int width, int outerHeight, int displayDepth) {
   if (IsPaletteDisplay(displayDepth)) return;
   const int penWidth = GradientPenWidth(outerHeight);
@@ -41,8 +33,8 @@ void PaintGradientBackground(QPainter& painter, int width, int outerHeight, int 
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   for (int i = 0; i <= outerHeight / penWidth; ++i) {
-    // Beyond 239 lines the shades would go negative: they stay at the darkest.
-    pen.setColor(QColor(0, std::max(0, 255 - i), std::max(0, 239 - i)));
+    const GradientColour colour = GradientLineColour(i);
+    pen.setColor(QColor(colour.red, colour.green, colour.blue));
     painter.setPen(pen);
     painter.drawLine(0, i * penWidth, width, i * penWidth);
   }

@@ -1,11 +1,12 @@
-#include "dialogs/forms/about_form.h"
+#include "dialogs/qt/about_form.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "dialogs/forms/accessible_controls.h"
-#include "dialogs/forms/form_controls.h"
-#include "dialogs/forms/gradient_background.h"
+#include "dialogs/logic/form_texts.h"
+#include "dialogs/qt/accessible_controls.h"
+#include "dialogs/qt/form_controls.h"
+#include "dialogs/qt/gradient_background.h"
 
 namespace kv::dialogs {
 
@@ -26,7 +27,8 @@ QFont WordFont() {
 }  // namespace
 
 TFormAbout::TFormAbout(QWidget* owner) : QDialog(owner) {
-  SetUpFixedForm(*this, "FormAbout", 196, 107, QStringLiteral("About"));
+  SetUpFixedForm(*this, kAboutFrame.name, kAboutFrame.clientWidth, kAboutFrame.clientHeight,
+                 QString::fromUtf8(kAboutFrame.caption));
   auto* title = new TLayeredText(QStringLiteral("KORVEN TTS"), this);
   title->setObjectName("Title");
   title->setGeometry(rect());

@@ -1,4 +1,4 @@
-#include "dialogs/forms/track_bar.h"
+#include "dialogs/qt/track_bar.h"
 
 #include <QMouseEvent>
 #include <QStyleOptionSlider>
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "dialogs/forms/accessible_controls.h"
+#include "dialogs/qt/accessible_controls.h"
 
 namespace kv::dialogs {
 

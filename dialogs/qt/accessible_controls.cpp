@@ -1,11 +1,11 @@
-#include "dialogs/forms/accessible_controls.h"
+#include "dialogs/qt/accessible_controls.h"
 
 #include <QAccessibleWidget>
 #include <QLabel>
 #include <algorithm>
 #include <mutex>
 
-#include "dialogs/forms/track_bar.h"
+#include "dialogs/qt/track_bar.h"
 
 namespace kv::dialogs {
 

@@ -1,9 +1,9 @@
-#include "dialogs/forms/form_controls.h"
+#include "dialogs/qt/form_controls.h"
 
 #include <QDialog>
 #include <QLabel>
 
-#include "dialogs/forms/track_bar.h"
+#include "dialogs/qt/track_bar.h"
 
 namespace kv::dialogs {
 

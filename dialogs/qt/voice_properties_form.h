@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "dialogs/forms/settings_storage.h"
+#include "dialogs/logic/voice_properties_logic.h"
 #include "platform/message_loop.h"
 
 class QCheckBox;
@@ -26,11 +26,11 @@ class CallingMode;
 class TTrackBar;
 struct TrackBarRow;
 
-// The voice (item of the voice list) that a newly created form selects.
-extern int VoiceIndex;
-
-class TFormViceProperties : public QDialog {
+// The Qt face of the dialog: its controls, over VoicePropertiesLogic.
+class TFormViceProperties : public QDialog, private VoicePropertiesControls {
   Q_OBJECT
+
+  VoicePropertiesLogic logic_{*this};
 
  public:
   static constexpr int Tag = 999;
@@ -39,9 +39,9 @@ class TFormViceProperties : public QDialog {
   ~TFormViceProperties() override;
 
   // Receives the test text behind "}" and the voice's number ("}1..." for DAVLa).
-  std::function<void(const std::string& text)> OnSay;
+  std::function<void(const std::string& text)>& OnSay = logic_.OnSay;
   // The engine instance that opened the form; it speaks the bare test text.
-  dialogs::CallingMode* CallingMode = nullptr;
+  dialogs::CallingMode*& CallingMode = logic_.CallingMode;
 
   // Handlers, named after control and event.
   void ComboBoxVoiceChange();
@@ -88,12 +88,7 @@ class TFormViceProperties : public QDialog {
   QPushButton* ButtonRekni;
   QCheckBox* Rikat;
 
-  platform::WindowTimer TimerSay;
-  // The selected voice's settings key; active from the first change of voice on.
-  TSettingsStorage VoiceStorage;
-  bool VoiceStorageActive = false;
-  // The dialog's own preferences, per user.
-  TSettingsStorage FormStorage;
+  platform::WindowTimer& TimerSay = logic_.TimerSay;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -113,18 +108,22 @@ class TFormViceProperties : public QDialog {
   void BuildButtons();
   void SetTabOrder();
   void BindHandlers();
-  void BindStorages();
-  // Disables TimerSay, shows the value, enables TimerSay: it fires 800 ms after the last move.
-  void ShowValue(QLabel* label, int value, bool percent);
-  void StoreVoice();
-  void SaveStorages();
-  // The test text as stored: what the edit shows, unless the code page cannot hold it; then
-  // the text stored before, so that no '?' the user did not type reaches the store.
-  std::string StorableTestText();
+  TTrackBar* Bar(VoiceBar bar) const;
 
-  std::string storedTestText_;
-  // A close refused because of the test text; the next one closes.
-  bool closeRefused_ = false;
+  // What the logic asks of the controls.
+  int SelectedVoice() const override;
+  int Position(VoiceBar bar) const override;
+  void SetPosition(VoiceBar bar, int position) override;
+  bool Checked(VoiceCheck box) const override;
+  void SetChecked(VoiceCheck box, bool checked) override;
+  void SetPitchBand(int start, int end) override;
+  void ShowValue(VoiceBar bar, const std::string& text) override;
+  std::u16string TestText() const override;
+  void SetTestText(const std::u16string& text) override;
+  std::string ActivePage() const override;
+  void SetActivePage(const std::string& name) override;
+  void EnableSpeakButton(bool enabled) override;
+  void TellUser(const std::string& utf8) override;
 };
 
 }  // namespace kv::dialogs

@@ -2,13 +2,12 @@
 // one line per row, darkening downwards.
 #pragma once
 
+#include "dialogs/logic/gradient.h"
+
 class QPainter;
 class QWidget;
 
 namespace kv::dialogs {
-
-// Pen width for a form of outer height h: thicker lines for taller forms.
-int GradientPenWidth(int outerHeight);
 
 // Paints form's client area from its paintEvent. Does nothing for a widget that is not a
 // window, or on a palette display (8 bits per pixel or fewer).

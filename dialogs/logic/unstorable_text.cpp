@@ -1,9 +1,8 @@
-#include "dialogs/forms/qt_text.h"
+#include "dialogs/logic/unstorable_text.h"
 
 #include <cstdio>
 
 #include "platform/cp1250.h"
-#include "platform/message_box.h"
 
 namespace kv::dialogs {
 
@@ -11,36 +10,29 @@ namespace {
 
 constexpr size_t kPlacesTold = 5;
 
+bool IsHigh(char16_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLow(char16_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 }  // namespace
 
-QString ToQString(std::string_view cp1250) {
-  const std::u16string utf16 = cp1250::ToUtf16(cp1250);
-  return QString::fromUtf16(utf16.data(), static_cast<qsizetype>(utf16.size()));
-}
-
-std::string FromQString(const QString& text) {
-  return cp1250::FromUtf16(
-      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), text.size()));
-}
-
-void TellUser(const std::string& utf8) {
-  platform::ShowMessage(cp1250::FromUtf8Lenient(utf8));
-}
-
-std::vector<UnstorableCharacter> FindUnstorable(const QString& text) {
+std::vector<UnstorableCharacter> FindUnstorable(std::u16string_view text) {
   std::vector<UnstorableCharacter> found;
   int line = 1;
   int column = 1;
-  for (qsizetype i = 0; i < text.size(); ++i, ++column) {
-    char32_t code = text[i].unicode();
-    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-      code = QChar::surrogateToUcs4(text[i], text[i + 1]);
+  for (size_t i = 0; i < text.size(); ++i, ++column) {
+    char32_t code = text[i];
+    if (IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1])) {
+      code = 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
       ++i;
     }
     if (code == U'\n') {
       ++line;
       column = 0;
-    } else if (QChar::isSurrogate(code) || !cp1250::FromUnicode(code)) {
+    } else if ((code >= 0xD800 && code <= 0xDFFF) || !cp1250::FromUnicode(code)) {
       found.push_back({line, column, code});
     }
   }

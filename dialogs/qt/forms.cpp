@@ -1,8 +1,8 @@
-#include "dialogs/forms/forms.h"
+#include "dialogs/qt/forms.h"
 
-#include "dialogs/forms/about_form.h"
-#include "dialogs/forms/dictionary_editor_form.h"
-#include "dialogs/forms/voice_properties_form.h"
+#include "dialogs/qt/about_form.h"
+#include "dialogs/qt/dictionary_editor_form.h"
+#include "dialogs/qt/voice_properties_form.h"
 
 namespace kv::dialogs {
 

@@ -1,4 +1,4 @@
-#include "dialogs/forms/voice_properties_form.h"
+#include "dialogs/qt/voice_properties_form.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,42 +11,28 @@
 #include <QTabWidget>
 #include <algorithm>
 
-#include "dialogs/forms/calling_mode.h"
-#include "dialogs/forms/form_controls.h"
-#include "dialogs/forms/gradient_background.h"
-#include "dialogs/forms/pitch_bands.h"
-#include "dialogs/forms/qt_text.h"
-#include "dialogs/forms/track_bar.h"
-#include "dialogs/forms/voice_properties_tables.h"
-#include "platform/registry.h"
+#include "dialogs/logic/form_texts.h"
+#include "dialogs/logic/voice_properties_tables.h"
+#include "dialogs/qt/form_controls.h"
+#include "dialogs/qt/gradient_background.h"
+#include "dialogs/qt/qt_text.h"
+#include "dialogs/qt/settings_storage.h"
+#include "dialogs/qt/track_bar.h"
 #include "synth/settings_values.h"
-#include "synth/synthesis_settings.h"
 
 namespace kv::dialogs {
 
-int VoiceIndex = 0;
-
 namespace {
-
-constexpr uint32_t kSayDelayMs = 800;
-const char* const kPerUserKey = "SOFTWARE\\KORVEN\\TTS";
-
-std::string VoiceKeyPath(const QString& voice) {
-  return std::string(kEngineKey) + "\\" + FromQString(voice);
-}
 
 // Value labels read "100%" (the pitch "X") until their bar first moves.
 const QString kUnmoved = QStringLiteral("100%");
 
 }  // namespace
 
-TFormViceProperties::TFormViceProperties(QWidget* owner)
-    : QDialog(owner),
-      TimerSay(kSayDelayMs, [this] { TimerSayTimer(); }),
-      VoiceStorage(platform::HKEY_LOCAL_MACHINE, ""),
-      FormStorage(platform::HKEY_CURRENT_USER, kPerUserKey) {
-  SetUpFixedForm(*this, "FormViceProperties", 263, 261,
-                 QStringLiteral(" KORVEN TTS -> Možnosti hlasu"));
+TFormViceProperties::TFormViceProperties(QWidget* owner) : QDialog(owner) {
+  SetUpFixedForm(*this, kVoicePropertiesFrame.name, kVoicePropertiesFrame.clientWidth,
+                 kVoicePropertiesFrame.clientHeight,
+                 QString::fromUtf8(kVoicePropertiesFrame.caption));
   BuildHeader();
   BuildVoicePage();
   BuildEchoPage();
@@ -54,13 +40,13 @@ TFormViceProperties::TFormViceProperties(QWidget* owner)
   BuildButtons();
   SetTabOrder();
   BindHandlers();
-  BindStorages();
+  AddPlacement(logic_.FormStorage(), kVoicePropertiesFrame.name, this);
   ComboBoxVoice->setCurrentIndex(std::clamp(VoiceIndex, 0, ComboBoxVoice->count() - 1));
-  ComboBoxVoiceChange();
+  logic_.Start();
 }
 
 TFormViceProperties::~TFormViceProperties() {
-  if (isVisible()) SaveStorages();
+  if (isVisible()) logic_.Hidden();
 }
 
 void TFormViceProperties::BuildHeader() {
@@ -219,151 +205,110 @@ void TFormViceProperties::BindHandlers() {
   });
 }
 
-void TFormViceProperties::BindStorages() {
-  VoiceStorage.SetWritesVersion(true);
-  VoiceStorage.AddTrackBar("Echo_delay", Echo_delay);
-  VoiceStorage.AddTrackBar("Echo_tracsk", Echo_tracsk);
-  VoiceStorage.AddTrackBar("Echo_Volume", Echo_Volume);
-  VoiceStorage.AddTrackBar("Volume", Volume);
-  VoiceStorage.AddTrackBar("Pith", Pith);
-  VoiceStorage.AddTrackBar("Speed", Speed);
-  VoiceStorage.AddCheckBox("Intonace", Intonace);
-  VoiceStorage.AddCheckBox("Intonace_endhacent", Intonace_endhacent);
-
-  storedTestText_ = FromQString(TestovaciText->text());
-  FormStorage.AddProperty(
-      "TestovaciText_Text", [this] { return StorableTestText(); },
-      [this](const std::string& text) {
-        storedTestText_ = text;
-        TestovaciText->setText(ToQString(text));
-      });
-  FormStorage.AddProperty(
-      "PageControl_ActivePage",
-      [this] { return PageControl->currentWidget()->objectName().toStdString(); },
-      [this](const std::string& name) {
-        if (auto* page = PageControl->findChild<QWidget*>(QString::fromStdString(name)))
-          if (PageControl->indexOf(page) >= 0) PageControl->setCurrentWidget(page);
-      });
-  FormStorage.AddCheckBox("Rikat", Rikat);
-  FormStorage.AddPlacement("FormViceProperties", this);
-}
-
 void TFormViceProperties::ComboBoxVoiceChange() {
-  StoreVoice();
-  VoiceStorageActive = false;
-  const std::string key = VoiceKeyPath(ComboBoxVoice->currentText());
-  try {
-    platform::Registry reg(platform::HKEY_LOCAL_MACHINE);
-    reg.OpenKey(key, true);
-    reg.CloseKey();
-  } catch (const std::exception&) {
-    // The load below then finds nothing and the controls keep their values.
-  }
-  const PitchBand band = kPitchBands[std::clamp(ComboBoxVoice->currentIndex(), 0, 2)];
-  Pith->SetSelection(band.start, band.end);
-  VoiceStorage.SetKey(key);
-  VoiceStorageActive = true;
-  VoiceStorage.Load();
-  TimerSay.SetEnabled(false);
-  TimerSay.SetEnabled(true);
+  logic_.ComboBoxVoiceChange();
 }
-
-void TFormViceProperties::ShowValue(QLabel* label, int value, bool percent) {
-  TimerSay.SetEnabled(false);
-  label->setText(QString::number(value) + (percent ? QStringLiteral("%") : QString()));
-  TimerSay.SetEnabled(true);
-}
-
 void TFormViceProperties::VolumeChange() {
-  ShowValue(LabelVolume, Volume->value(), true);
+  logic_.BarChanged(VoiceBar::Volume);
 }
 void TFormViceProperties::SpeedChange() {
-  ShowValue(LabelSpeed, Speed->ShownValue(Speed->value()), true);
+  logic_.BarChanged(VoiceBar::Speed);
 }
 void TFormViceProperties::PithChange() {
-  ShowValue(PithLabel, Pith->value(), false);
+  logic_.BarChanged(VoiceBar::Pith);
 }
 void TFormViceProperties::Echo_VolumeChange() {
-  ShowValue(LabelEchoVolume, Echo_Volume->value(), true);
+  logic_.BarChanged(VoiceBar::Echo_Volume);
 }
 void TFormViceProperties::Echo_delayChange() {
-  ShowValue(LabelEchoMS, Echo_delay->value(), false);
+  logic_.BarChanged(VoiceBar::Echo_delay);
 }
 void TFormViceProperties::Echo_tracskChange() {
-  ShowValue(LabelStop, Echo_tracsk->value(), false);
+  logic_.BarChanged(VoiceBar::Echo_tracsk);
 }
-
 void TFormViceProperties::IntonaceClick() {
-  if (!TimerSay.Enabled()) TimerSay.SetEnabled(true);
+  logic_.IntonaceClick();
 }
 void TFormViceProperties::Intonace_endhacentClick() {
-  IntonaceClick();
+  logic_.IntonaceClick();
 }
-
 void TFormViceProperties::TimerSayTimer() {
-  TimerSay.SetEnabled(false);
-  StoreVoice();
-  if (Rikat->isChecked()) ButtonRekniClick();
+  logic_.TimerSayTimer();
 }
-
-// The values on screen go to the voice's key together with the flag that makes the
-// synthesizer reload them: values stored without the flag (or the flag without the values)
-// would leave a synthesizer that already spoke on its old settings.
-void TFormViceProperties::StoreVoice() {
-  if (!VoiceStorageActive) return;
-  VoiceStorage.Save();
-  try {
-    platform::Registry reg(platform::HKEY_LOCAL_MACHINE);
-    if (reg.OpenKey(VoiceStorage.Key(), true)) reg.WriteInteger("Values_Changed", 1);
-  } catch (const std::exception&) {
-    // Nothing to tell: the synthesizer keeps its values.
-  }
-}
-
 void TFormViceProperties::ButtonRekniClick() {
-  StoreVoice();
-  const std::string text = FromQString(TestovaciText->text());
-  if (OnSay) {
-    OnSay("}" + std::to_string(ComboBoxVoice->currentIndex() + 1) + text);
-  } else if (CallingMode) {
-    CallingMode->Say(text);
-  } else {
-    ButtonRekni->setEnabled(false);
-  }
+  logic_.ButtonRekniClick();
 }
-
 void TFormViceProperties::Button2Click() {
   close();
 }
 
-std::string TFormViceProperties::StorableTestText() {
-  if (FindUnstorable(TestovaciText->text()).empty())
-    storedTestText_ = FromQString(TestovaciText->text());
-  return storedTestText_;
-}
-
 void TFormViceProperties::reject() {
-  const auto unstorable = FindUnstorable(TestovaciText->text());
-  if (!unstorable.empty() && !closeRefused_) {
-    closeRefused_ = true;
-    TellUser("Testovací text nelze uložit. Tyto znaky nelze zapsat ve Windows-1250: " +
-             DescribeUnstorable(unstorable) + ". Další zavření okna ho zahodí.");
-    return;
-  }
-  if (!unstorable.empty()) {
-    TestovaciText->setText(ToQString(storedTestText_));
-    TellUser("Změna testovacího textu nebyla uložena.");
-  }
-  closeRefused_ = false;
-  QDialog::reject();
+  if (logic_.CloseRequested()) QDialog::reject();
 }
 
-void TFormViceProperties::SaveStorages() {
-  // Stored now, so a change made just before closing is not left to a timer of a form
-  // that is about to be destroyed (the engine) or is hidden (the installer).
-  TimerSay.SetEnabled(false);
-  StoreVoice();
-  FormStorage.Save();
+TTrackBar* TFormViceProperties::Bar(VoiceBar bar) const {
+  switch (bar) {
+    case VoiceBar::Volume:
+      return Volume;
+    case VoiceBar::Speed:
+      return Speed;
+    case VoiceBar::Pith:
+      return Pith;
+    case VoiceBar::Echo_Volume:
+      return Echo_Volume;
+    case VoiceBar::Echo_delay:
+      return Echo_delay;
+    case VoiceBar::Echo_tracsk:
+      break;
+  }
+  return Echo_tracsk;
+}
+
+int TFormViceProperties::SelectedVoice() const {
+  return ComboBoxVoice->currentIndex();
+}
+int TFormViceProperties::Position(VoiceBar bar) const {
+  return Bar(bar)->value();
+}
+void TFormViceProperties::SetPosition(VoiceBar bar, int position) {
+  Bar(bar)->setValue(position);
+}
+bool TFormViceProperties::Checked(VoiceCheck box) const {
+  return (box == VoiceCheck::Intonace             ? Intonace
+          : box == VoiceCheck::Intonace_endhacent ? Intonace_endhacent
+                                                  : Rikat)
+      ->isChecked();
+}
+void TFormViceProperties::SetChecked(VoiceCheck box, bool checked) {
+  (box == VoiceCheck::Intonace             ? Intonace
+   : box == VoiceCheck::Intonace_endhacent ? Intonace_endhacent
+                                           : Rikat)
+      ->setChecked(checked);
+}
+void TFormViceProperties::SetPitchBand(int start, int end) {
+  Pith->SetSelection(start, end);
+}
+void TFormViceProperties::ShowValue(VoiceBar bar, const std::string& text) {
+  Bar(bar)->ValueLabel()->setText(QString::fromStdString(text));
+}
+std::u16string TFormViceProperties::TestText() const {
+  return ToUtf16(TestovaciText->text());
+}
+void TFormViceProperties::SetTestText(const std::u16string& text) {
+  TestovaciText->setText(QString::fromStdU16String(text));
+}
+std::string TFormViceProperties::ActivePage() const {
+  return PageControl->currentWidget()->objectName().toStdString();
+}
+void TFormViceProperties::SetActivePage(const std::string& name) {
+  if (auto* page = PageControl->findChild<QWidget*>(QString::fromStdString(name)))
+    if (PageControl->indexOf(page) >= 0) PageControl->setCurrentWidget(page);
+}
+void TFormViceProperties::EnableSpeakButton(bool enabled) {
+  ButtonRekni->setEnabled(enabled);
+}
+void TFormViceProperties::TellUser(const std::string& utf8) {
+  dialogs::TellUser(utf8);
 }
 
 void TFormViceProperties::paintEvent(QPaintEvent*) {
@@ -372,15 +317,12 @@ void TFormViceProperties::paintEvent(QPaintEvent*) {
 
 void TFormViceProperties::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (event->spontaneous()) return;
-  FormStorage.Load();
-  // An opener that set a receiver since the button gave up gets it back.
-  if (OnSay || CallingMode) ButtonRekni->setEnabled(true);
+  if (!event->spontaneous()) logic_.Shown();
 }
 
 void TFormViceProperties::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
-  if (!event->spontaneous()) SaveStorages();
+  if (!event->spontaneous()) logic_.Hidden();
 }
 
 }  // namespace kv::dialogs
