@@ -1,9 +1,12 @@
 // On Windows the forms are linked into the engine library: Windows forms over the system's
 // own controls, owned by the host's window.
 // The system's names first: the engine's headers declare names that Windows defines as macros.
+// clang-format off
+#include "platform/win32/windows_api.h"
+// clang-format on
+
 #include "dialogs/win32/win32_forms.h"
 #include "engine/dialogs_entry.h"
-#include "platform/win32/windows_api.h"
 
 namespace kv::engine {
 

@@ -1,6 +1,5 @@
 #include "dialogs/win32/dictionary_editor_window.h"
 
-#include <iterator>
 #include <utility>
 
 #include "dialogs/logic/collation.h"
@@ -65,6 +64,8 @@ void TFormSlovnik::BuildControls() {
   ButtonRekni = Button(Window(), kIdSpeak, kSpeakCaption, R(8, 228, 96, 25));
   Rikat = CheckBox(Window(), kIdRikat, "Říkat", R(110, 232, 14, 18));
   Button2 = Button(Window(), kIdClose, kCloseCaption, R(180, 228, 75, 25));
+  // Tab leaves the memo instead of being typed into it.
+  SetTabOrder({Slovnik, ButtonSort, ButtonRekni, Rikat, Button2});
 }
 
 LRESULT TFormSlovnik::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -108,22 +109,7 @@ bool TFormSlovnik::PreviewKey(const MSG& msg) {
     logic_.ButtonRekniClick();
     return true;
   }
-  // Tab leaves the memo instead of being typed into it, and goes the form's own order: the
-  // sort button lies on top of the memo, so the windows' order cannot be the tab order.
-  if (msg.wParam != VK_TAB || ::GetKeyState(VK_CONTROL) < 0) return false;
-  const HWND order[] = {Slovnik, ButtonSort, ButtonRekni, Rikat, Button2};
-  const int count = int(std::size(order));
-  int at = 0;
-  while (at < count && order[at] != msg.hwnd) ++at;
-  if (at == count) return false;
-  const int step = ::GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
-  for (int i = (at + step) % count; i != at; i = (i + step) % count) {
-    if (::IsWindowEnabled(order[i])) {
-      ::SetFocus(order[i]);
-      return true;
-    }
-  }
-  return true;
+  return false;
 }
 
 std::u16string TFormSlovnik::Text() const {

@@ -1,7 +1,11 @@
 // A form's picture: its client area as shown, copied from the window and written as PNG
 // with GDI+.
-#include <gdiplus.h>
+// GDI+ needs the system's headers before it, the whole set rather than the lean one.
+// clang-format off
+#include <windows.h>
 #include <objidl.h>
+#include <gdiplus.h>
+// clang-format on
 
 #include "dialogs/win32/form_window.h"
 #include "platform/win32/windows_api.h"
@@ -12,7 +16,7 @@ namespace {
 
 // The PNG encoder GDI+ brings.
 const CLSID kPngEncoder = {
-    0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xD4, 0x2E}};
+    0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 // Lets the form and its controls paint (the window system may draw a newly shown window
 // only after some messages went round).
@@ -66,7 +70,6 @@ bool FormWindow::WritePicture(const std::wstring& file) {
   ::DeleteObject(bitmap);
   running_ = true;
   Finish();
-  ::ShowWindow(window_, SW_HIDE);
   return saved;
 }
 

@@ -14,7 +14,8 @@ constexpr const wchar_t* kFormClass = L"KvTTSForm";
 constexpr const wchar_t* kPageClass = L"KvTTSFormPage";
 // The forms are laid out for a small dialog font.
 constexpr int kFontPixelSize = 11;
-constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// Without WS_CLIPCHILDREN: the gradient is painted under the labels, which let it show.
+constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 HINSTANCE ThisModule() {
@@ -90,10 +91,10 @@ void FormWindow::RunModal(HWND owner) {
   // The desktop is nobody's to disable.
   const bool disable =
       owner != nullptr && owner != ::GetDesktopWindow() && ::IsWindowEnabled(owner) != FALSE;
+  if (disable) ::EnableWindow(owner, FALSE);
   Shown();
   ::ShowWindow(window_, SW_SHOW);
   ::UpdateWindow(window_);
-  if (disable) ::EnableWindow(owner, FALSE);
   running_ = true;
   MSG msg;
   while (running_) {
@@ -105,14 +106,31 @@ void FormWindow::RunModal(HWND owner) {
     }
     if (got < 0) break;
     const bool ours = msg.hwnd == window_ || ::IsChild(window_, msg.hwnd);
-    if (ours && msg.message == WM_KEYDOWN && PreviewKey(msg)) continue;
+    if (ours && msg.message == WM_KEYDOWN && (PreviewKey(msg) || MoveFocus(msg))) continue;
     if (ours && ::IsDialogMessageW(window_, &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
-  // The owner first, so that the activation goes back to it.
+  // The owner first, so that the activation goes back to it; the form goes with its window.
   if (disable) ::EnableWindow(owner, TRUE);
-  ::ShowWindow(window_, SW_HIDE);
+}
+
+bool FormWindow::MoveFocus(const MSG& msg) {
+  if (msg.wParam != VK_TAB || tabOrder_.empty() || ::GetKeyState(VK_CONTROL) < 0) return false;
+  const int count = static_cast<int>(tabOrder_.size());
+  int at = 0;
+  while (at < count && tabOrder_[at] != msg.hwnd && !::IsChild(tabOrder_[at], msg.hwnd)) ++at;
+  if (at == count) return false;
+  const int step = ::GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
+  for (int i = (at + step) % count; i != at; i = (i + step) % count) {
+    if (::IsWindowVisible(tabOrder_[i]) && ::IsWindowEnabled(tabOrder_[i])) {
+      ::SetFocus(tabOrder_[i]);
+      if (::SendMessageW(tabOrder_[i], WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        ::SendMessageW(tabOrder_[i], EM_SETSEL, 0, -1);
+      break;
+    }
+  }
+  return true;
 }
 
 void FormWindow::Finish() {

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dialogs/logic/form_texts.h"
 #include "platform/win32/windows_api.h"
@@ -27,11 +28,12 @@ class FormWindow {
   bool Create(HWND owner);
   HWND Window() const { return window_; }
   // Shows the form and dispatches the thread's messages until it closes (or WM_QUIT comes,
-  // which is posted again for the host's loop). The owner is disabled meanwhile.
+  // which is posted again for the host's loop). The owner is disabled meanwhile. The closed
+  // form stays on screen until its window is destroyed.
   void RunModal(HWND owner);
   // Writes the shown client area to a PNG file; false when it could not.
   bool WritePicture(const std::wstring& file);
-  // Ends the modal loop and hides the form.
+  // Ends the modal loop (the form's storages are saved).
   void Finish();
 
  protected:
@@ -59,6 +61,10 @@ class FormWindow {
   // Redraws a label whose text changed over the gradient.
   void SetLabelText(HWND label, std::string_view text);
   HFONT Font() const { return font_; }
+  // The order Tab walks (Shift+Tab backwards), skipping hidden and disabled controls: the
+  // windows' own order cannot be it where controls lie over others (the pages over the tab
+  // control, the sort button over the memo).
+  void SetTabOrder(std::vector<HWND> order) { tabOrder_ = std::move(order); }
   // A message box over the form; the text is UTF-8.
   void Tell(const std::string& utf8);
 
@@ -66,11 +72,13 @@ class FormWindow {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT ColourStatic(HDC dc, HWND control);
+  bool MoveFocus(const MSG& msg);
 
   const FormFrame& frame_;
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   HWND tooltip_ = nullptr;
+  std::vector<HWND> tabOrder_;
   bool running_ = false;
 };
 

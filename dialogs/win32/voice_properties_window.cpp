@@ -39,6 +39,9 @@ void TFormViceProperties::BuildControls() {
   Rikat = CheckBox(Window(), kIdRikat, kSayAgainHint, R(110, 232, 14, 18));
   AddHint(Rikat, kSayAgainHint);
   Button2 = Button(Window(), kIdClose, kCloseCaption, R(180, 228, 75, 25));
+  SetTabOrder({ComboBoxVoice, TestovaciText, PageControl, Bars[0], Bars[1], Bars[2], Bars[3],
+               Bars[5], Bars[4], Intonace, Intonace_endhacent, Pause, Robotize, ButtonRekni, Rikat,
+               Button2});
   ::SendMessageW(ComboBoxVoice, CB_SETCURSEL,
                  std::clamp(VoiceIndex, 0, int(std::size(kVoiceNames)) - 1), 0);
   logic_.Start();
@@ -75,11 +78,14 @@ HWND TFormViceProperties::AddTrackBar(HWND page, const TrackBarRow& row, bool ve
   if (row.selEnd > row.selStart || std::string_view(row.name) == "Pith")
     style |= TBS_ENABLESELRANGE;
   HWND bar = Control(page, TRACKBAR_CLASSW, id, W(row.accessibleName), where, style);
-  ::SendMessageW(bar, TBM_SETRANGEMIN, FALSE, row.min);
-  ::SendMessageW(bar, TBM_SETRANGEMAX, FALSE, row.max);
+  // A vertical bar runs from its minimum at the top: its positions are the values negated, so
+  // that the maximum is at the top, where the "Max." caption is.
+  const int sign = vertical ? -1 : 1;
+  ::SendMessageW(bar, TBM_SETRANGEMIN, FALSE, vertical ? -row.max : row.min);
+  ::SendMessageW(bar, TBM_SETRANGEMAX, FALSE, vertical ? -row.min : row.max);
   ::SendMessageW(bar, TBM_SETTICFREQ, row.tickFrequency, 0);
   ::SendMessageW(bar, TBM_SETPAGESIZE, 0, row.tickFrequency);
-  ::SendMessageW(bar, TBM_SETPOS, TRUE, row.position);
+  ::SendMessageW(bar, TBM_SETPOS, TRUE, sign * row.position);
   if (row.selEnd > row.selStart) {
     ::SendMessageW(bar, TBM_SETSELSTART, FALSE, row.selStart);
     ::SendMessageW(bar, TBM_SETSELEND, TRUE, row.selEnd);
@@ -102,7 +108,11 @@ void TFormViceProperties::BuildPages() {
   RECT area = R(0, 0, 247, 162);
   ::SendMessageW(PageControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
   ::OffsetRect(&area, 8, 58);
-  for (HWND& page : Pages) page = Page(area);
+  // The pages lie over the tab control's body.
+  for (HWND& page : Pages) {
+    page = Page(area);
+    ::SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 
   for (int i = 0; i < 3; ++i) {
     const int bar = static_cast<int>(kVoicePage[i]);
@@ -138,7 +148,7 @@ void TFormViceProperties::BarMoved(HWND bar) {
   const auto found = std::find(Bars.begin(), Bars.end(), bar);
   if (found == Bars.end()) return;  // the intonation page's bars change nothing
   const int i = static_cast<int>(found - Bars.begin());
-  const int position = static_cast<int>(::SendMessageW(bar, TBM_GETPOS, 0, 0));
+  const int position = Position(static_cast<VoiceBar>(i));
   if (position == positions_[i]) return;
   positions_[i] = position;
   logic_.BarChanged(static_cast<VoiceBar>(i));
@@ -194,12 +204,20 @@ int TFormViceProperties::SelectedVoice() const {
   return static_cast<int>(::SendMessageW(ComboBoxVoice, CB_GETCURSEL, 0, 0));
 }
 
+// The echo page's bars are vertical, their positions negated.
+static int Sign(VoiceBar bar) {
+  return bar == VoiceBar::Echo_Volume || bar == VoiceBar::Echo_delay || bar == VoiceBar::Echo_tracsk
+             ? -1
+             : 1;
+}
+
 int TFormViceProperties::Position(VoiceBar bar) const {
-  return static_cast<int>(::SendMessageW(Bars[static_cast<int>(bar)], TBM_GETPOS, 0, 0));
+  return Sign(bar) *
+         static_cast<int>(::SendMessageW(Bars[static_cast<int>(bar)], TBM_GETPOS, 0, 0));
 }
 
 void TFormViceProperties::SetPosition(VoiceBar bar, int position) {
-  ::SendMessageW(Bars[static_cast<int>(bar)], TBM_SETPOS, TRUE, position);
+  ::SendMessageW(Bars[static_cast<int>(bar)], TBM_SETPOS, TRUE, Sign(bar) * position);
   BarMoved(Bars[static_cast<int>(bar)]);
 }
 

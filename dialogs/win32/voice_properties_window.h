@@ -4,6 +4,7 @@
 #include <array>
 
 #include "dialogs/logic/voice_properties_logic.h"
+#include "dialogs/logic/voice_properties_tables.h"
 #include "dialogs/win32/form_window.h"
 
 namespace kv::dialogs::win32 {
@@ -27,8 +28,7 @@ class TFormViceProperties final : public FormWindow, private VoicePropertiesCont
 
   void BuildHeader();
   void BuildPages();
-  HWND AddTrackBar(HWND page, const struct TrackBarRow& row, bool vertical, RECT where,
-                   HWND* valueLabel);
+  HWND AddTrackBar(HWND page, const TrackBarRow& row, bool vertical, RECT where, HWND* valueLabel);
   void ShowPage(int index);
   // A bar moved (by the user or the logic): the logic hears of it when the position changed.
   void BarMoved(HWND bar);

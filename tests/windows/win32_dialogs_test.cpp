@@ -1,7 +1,10 @@
 // The engine's dialogs as a SAPI 4 host opens them: ITTSDialogs from the host's thread with its
 // own window, and a user (another thread posting messages, as input does) who finds each form
 // by its caption, moves a track bar or types, and closes it. Needs a display (Xvfb).
+// clang-format off
+#include "platform/win32/windows_api.h"
 #include <commctrl.h>
+// clang-format on
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,11 +14,11 @@
 #include <functional>
 #include <iterator>
 #include <thread>
+#include <utility>
 
 #include "dialogs/win32/control_ids.h"
 #include "platform/com.h"
 #include "platform/registry.h"
-#include "platform/win32/windows_api.h"
 #include "sapi/memory_dest.h"
 #include "sapi/sapi4.h"
 #include "sapi/tts_enumerator.h"
@@ -38,21 +41,22 @@ HWND WaitForForm(const wchar_t* caption) {
   return nullptr;
 }
 
+struct Search {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
+  if (::GetDlgCtrlID(child) != search->id) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
 // A control of the form by its identifier, on a page or on the form itself.
 HWND FindControl(HWND form, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  ::EnumChildWindows(
-      form,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (::GetDlgCtrlID(child) != s->id) return TRUE;
-        s->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search{id, nullptr};
+  ::EnumChildWindows(form, MatchId, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -88,8 +92,16 @@ class EngineDialogsTest : public ::testing::Test {
     void* dialogs = nullptr;
     ASSERT_EQ(central_->QueryInterface(sapi::IID_ITTSDialogsW, &dialogs), com::S_OK);
     forms_ = static_cast<sapi::ITTSDialogsW*>(dialogs);
-    host_ = ::CreateWindowExW(0, L"STATIC", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
-                              300, nullptr, nullptr, nullptr, nullptr);
+    static const ATOM hostClass = [] {
+      WNDCLASSW type{};
+      type.lpfnWndProc = ::DefWindowProcW;
+      type.hInstance = ::GetModuleHandleW(nullptr);
+      type.lpszClassName = L"KvTestHost";
+      return ::RegisterClassW(&type);
+    }();
+    ASSERT_NE(hostClass, 0);
+    host_ = ::CreateWindowExW(0, L"KvTestHost", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                              400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(host_, nullptr);
   }
 
@@ -114,8 +126,9 @@ class EngineDialogsTest : public ::testing::Test {
   std::thread user_;
 };
 
-TEST_F(EngineDialogsTest, TheVoiceDialogStoresAMovedTrackBarAndItsChangeFlag) {
+TEST_F(EngineDialogsTest, TheVoiceDialogStoresAMovedTrackBarAndChangesVoice) {
   std::atomic<bool> hostDisabled{false};
+  std::pair<int, int> davlBand;
   Meanwhile([&] {
     HWND form = WaitForForm(L" KORVEN TTS -> Možnosti hlasu");
     ASSERT_NE(form, nullptr);
@@ -126,11 +139,20 @@ TEST_F(EngineDialogsTest, TheVoiceDialogStoresAMovedTrackBarAndItsChangeFlag) {
     ::PostMessageW(::GetParent(volume), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 77),
                    reinterpret_cast<LPARAM>(volume));
     std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // the 800 ms timer
+    // The voice list: DAVL's pitch band comes with it.
+    HWND voices = FindControl(form, ids::kIdVoice);
+    ::SendMessageW(voices, CB_SETCURSEL, 2, 0);
+    ::SendMessageW(form, WM_COMMAND, MAKEWPARAM(ids::kIdVoice, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(voices));
+    HWND pitch = FindControl(form, ids::kIdPith);
+    davlBand = {int(::SendMessageW(pitch, TBM_GETSELSTART, 0, 0)),
+                int(::SendMessageW(pitch, TBM_GETSELEND, 0, 0))};
     ::PostMessageW(form, WM_CLOSE, 0, 0);
   });
   EXPECT_EQ(forms_->GeneralDlg(Host(), nullptr), com::S_OK);
   EXPECT_TRUE(hostDisabled) << "modal over the host's window";
   EXPECT_TRUE(::IsWindowEnabled(host_));
+  EXPECT_EQ(davlBand, std::make_pair(1, 10));
   EXPECT_EQ(Stored(platform::HKEY_LOCAL_MACHINE, kDavla, "Volume_Position"), "77");
   EXPECT_EQ(Stored(platform::HKEY_LOCAL_MACHINE, kDavla, "Values_Changed"), "1");
   EXPECT_EQ(Stored(platform::HKEY_LOCAL_MACHINE, kDavla, "FormVersion"), "0");
