@@ -18,6 +18,13 @@ command -v i686-w64-mingw32-windres >/dev/null ||
   fail "i686-w64-mingw32-windres is missing (scripts/setup.sh windows installs it)"
 [ -f /usr/src/googletest/CMakeLists.txt ] || fail "the GoogleTest sources are missing (libgtest-dev)"
 
+# The dialogs' tests show their forms: without a display, on a virtual one, which the Wine
+# prefix must know from its start.
+if [ "${1:-build}" = test ] && [ -z "${DISPLAY:-}" ]; then
+  command -v xvfb-run >/dev/null || fail "xvfb-run is missing (scripts/setup.sh windows installs it)"
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
 linux_kvtts=${KV_LINUX_KVTTS:-$PWD/build/bin/kvtts}
 args=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release)
 command -v ccache >/dev/null &&
@@ -39,13 +46,7 @@ case "${1:-build}" in
     # No window manager on the virtual display: Wine would wait for one on every window it
     # hides or destroys. Its windows are left unmanaged instead.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    # The dialogs' tests show their forms: without a display, on a virtual one.
-    run=()
-    if [ -z "${DISPLAY:-}" ]; then
-      command -v xvfb-run >/dev/null || fail "xvfb-run is missing (scripts/setup.sh windows installs it)"
-      run=(xvfb-run -a -s "-screen 0 1024x768x24")
-    fi
-    "${run[@]}" ctest --test-dir build-win32 --output-on-failure
+    ctest --test-dir build-win32 --output-on-failure
     ;;
   *) echo "usage: $0 [build|test]" >&2; exit 2 ;;
 esac
