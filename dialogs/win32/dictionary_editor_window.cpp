@@ -64,6 +64,7 @@ void TFormSlovnik::BuildControls() {
   ButtonRekni = Button(Window(), kIdSpeak, kSpeakCaption, R(8, 228, 96, 25));
   Rikat = CheckBox(Window(), kIdRikat, "Říkat", R(110, 232, 14, 18));
   Button2 = Button(Window(), kIdClose, kCloseCaption, R(180, 228, 75, 25));
+  AddPlacement(logic_.FormStorage(), kDictionaryEditorFrame.name);
   // Tab leaves the memo instead of being typed into it.
   SetTabOrder({Slovnik, ButtonSort, ButtonRekni, Rikat, Button2});
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "dialogs/logic/gradient.h"
+#include "dialogs/logic/settings_store.h"
 
 namespace kv::dialogs::win32 {
 
@@ -250,6 +251,32 @@ void FormWindow::SetLabelText(HWND label, std::string_view text) {
   ::GetWindowRect(label, &where);
   ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&where), 2);
   ::RedrawWindow(parent, &where, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void FormWindow::AddPlacement(SettingsStore& store, const std::string& name) {
+  auto origin = [this] {
+    POINT client{0, 0};
+    ::ClientToScreen(window_, &client);
+    return client;
+  };
+  auto place = [this, origin](POINT where) {
+    if (::MonitorFromPoint(where, MONITOR_DEFAULTTONULL) == nullptr) return;
+    RECT frame;
+    ::GetWindowRect(window_, &frame);
+    const POINT now = origin();
+    ::SetWindowPos(window_, nullptr, frame.left + where.x - now.x, frame.top + where.y - now.y, 0,
+                   0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  store.AddNumber(
+      name + "_Left", [origin] { return int(origin().x); },
+      [origin, place](int x) {
+        place({x, origin().y});
+      });
+  store.AddNumber(
+      name + "_Top", [origin] { return int(origin().y); },
+      [origin, place](int y) {
+        place({origin().x, y});
+      });
 }
 
 void FormWindow::Tell(const std::string& utf8) {

@@ -10,6 +10,10 @@
 #include "dialogs/logic/form_texts.h"
 #include "platform/win32/windows_api.h"
 
+namespace kv::dialogs {
+class SettingsStore;
+}
+
 namespace kv::dialogs::win32 {
 
 // UTF-8 (the forms' texts) to UTF-16 and the system's UTF-16 strings to char16_t strings.
@@ -65,6 +69,9 @@ class FormWindow {
   // windows' own order cannot be it where controls lie over others (the pages over the tab
   // control, the sort button over the memo).
   void SetTabOrder(std::vector<HWND> order) { tabOrder_ = std::move(order); }
+  // The window's position (of its client area, as on Linux), as "<name>_Left" and
+  // "<name>_Top"; a stored position off every screen is not taken.
+  void AddPlacement(SettingsStore& store, const std::string& name);
   // A message box over the form; the text is UTF-8.
   void Tell(const std::string& utf8);
 

@@ -42,6 +42,7 @@ void TFormViceProperties::BuildControls() {
   SetTabOrder({ComboBoxVoice, TestovaciText, PageControl, Bars[0], Bars[1], Bars[2], Bars[3],
                Bars[5], Bars[4], Intonace, Intonace_endhacent, Pause, Robotize, ButtonRekni, Rikat,
                Button2});
+  AddPlacement(logic_.FormStorage(), kVoicePropertiesFrame.name);
   ::SendMessageW(ComboBoxVoice, CB_SETCURSEL,
                  std::clamp(VoiceIndex, 0, int(std::size(kVoiceNames)) - 1), 0);
   logic_.Start();

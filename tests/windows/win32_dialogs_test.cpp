@@ -158,6 +158,8 @@ TEST_F(EngineDialogsTest, TheVoiceDialogStoresAMovedTrackBarAndChangesVoice) {
   EXPECT_EQ(Stored(platform::HKEY_LOCAL_MACHINE, kDavla, "FormVersion"), "0");
   EXPECT_EQ(Stored(platform::HKEY_CURRENT_USER, "SOFTWARE\\KORVEN\\TTS", "TestovaciText_Text"),
             "Testovac\xED text 1, 2, 3.");
+  EXPECT_TRUE(
+      Stored(platform::HKEY_CURRENT_USER, "SOFTWARE\\KORVEN\\TTS", "FormViceProperties_Left"));
 }
 
 TEST_F(EngineDialogsTest, TheDictionaryEditorSavesWhatWasTypedOnClose) {
@@ -169,6 +171,14 @@ TEST_F(EngineDialogsTest, TheDictionaryEditorSavesWhatWasTypedOnClose) {
       HWND memo = FindControl(form, ids::kIdDictionary);
       ASSERT_NE(memo, nullptr);
       ::PostMessageW(memo, WM_CHAR, L'č', 0);
+      if (open == &sapi::ITTSDialogsW::TranslateDlg) {
+        // Windows' Czech order: "č" after "c", "ch" after "h".
+        ::PostMessageW(memo, EM_SETSEL, 100000, 100000);
+        for (wchar_t c : std::wstring(L"\rchata=x\rhrad=y\rcibule=z"))
+          ::PostMessageW(memo, WM_CHAR, c, 0);
+        ::PostMessageW(form, WM_COMMAND, MAKEWPARAM(ids::kIdSort, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(FindControl(form, ids::kIdSort)));
+      }
       std::this_thread::sleep_for(std::chrono::milliseconds(200));
       ::PostMessageW(form, WM_CLOSE, 0, 0);
     });
@@ -177,10 +187,10 @@ TEST_F(EngineDialogsTest, TheDictionaryEditorSavesWhatWasTypedOnClose) {
   }
   std::ifstream in(dictionary_, std::ios::binary);
   const std::string saved{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // Lower-cased, with what was typed each time, and sorted the second time.
   EXPECT_EQ(saved,
-            "\xE8\xE8"
-            "ahoj=ahooj\r\n")
-      << "lower-cased, with what was typed each time";
+            "cibule=z\r\n\xE8\xE8"
+            "ahoj=ahooj\r\nhrad=y\r\nchata=x\r\n");
   EXPECT_EQ(
       Stored(platform::HKEY_CURRENT_USER, "SOFTWARE\\KORVEN\\TTS\\Dictionary", "Rikat_Checked"),
       "False");
