@@ -16,6 +16,7 @@
 #include <thread>
 #include <utility>
 
+#include "dialogs/logic/dictionary_text.h"
 #include "dialogs/win32/control_ids.h"
 #include "platform/com.h"
 #include "platform/registry.h"
@@ -204,6 +205,31 @@ TEST_F(EngineDialogsTest, TheAboutFormClosesWithOk) {
                    reinterpret_cast<LPARAM>(FindControl(form, IDOK)));
   });
   EXPECT_EQ(forms_->AboutDlg(Host(), u"O programu"), com::S_OK);
+}
+
+// The editor's save on Windows: a temporary beside the file, moved over it; a read-only file
+// is left as it is.
+TEST(DictionarySaveTest, ReplacesTheFileWholeAndLeavesAReadOnlyOneAlone) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "kv_dct_save";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path file = folder / L"slovník.dct";
+  std::ofstream(file, std::ios::binary) << "old\r\n";
+  std::error_code failure;
+  ASSERT_TRUE(dialogs::WriteFileAtomically(file, "nov\xE9\r\n", &failure)) << failure.message();
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                          std::filesystem::directory_iterator()),
+            1)
+      << "no temporary left";
+  ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(dialogs::WriteFileAtomically(file, "lost\r\n", &failure));
+  EXPECT_EQ(failure, std::errc::permission_denied);
+  ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+            "nov\xE9\r\n");
+  in.close();
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
