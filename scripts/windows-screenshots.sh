@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes pictures of the engine's Windows forms, as kvtts.exe opens them through the engine
-# under Wine, to docs/windows/{about,lexicon,general}.png: in a fresh Wine prefix on a virtual
-# display, with the built engine registered. Needs the Windows build (scripts/build-windows.sh).
+# under Wine, to docs/windows/{about,lexicon,general,general-voice,general-echo}.png: in a fresh
+# Wine prefix on a virtual display, with the built engine registered. Needs the Windows build
+# (scripts/build-windows.sh).
 # Usage: scripts/windows-screenshots.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +23,14 @@ wine regsvr32 /s "$build/bin/kv_ttse.dll"
 printf 'ahoj=ahooj\r\nčeský=čéský\r\nkorven=korven\r\n' | iconv -f UTF-8 -t CP1250 \
   >"$build/bin/kv_ttse.dct"
 mkdir -p "$out"
-for dialog in about lexicon general; do
-  wine "$build/bin/kvtts.exe" --dialog "$dialog" --screenshot "$(wine winepath -w "$out/$dialog.png" | tr -d '\r')"
-  echo "wrote $out/$dialog.png"
+picture() {  # picture <dialog> <file name>
+  wine "$build/bin/kvtts.exe" --dialog "$1" --screenshot "$(wine winepath -w "$out/$2" | tr -d '\r')"
+  echo "wrote $out/$2"
+}
+for dialog in about lexicon general; do picture "$dialog" "$dialog.png"; done
+# The voice dialog's other pages: the page it opens on is a stored preference.
+for page in Voice Echo; do
+  wine reg add 'HKCU\SOFTWARE\KORVEN\TTS' /v PageControl_ActivePage /d "TabSheet$page" /f \
+    >/dev/null 2>&1
+  picture general "general-$(echo "$page" | tr '[:upper:]' '[:lower:]').png"
 done
