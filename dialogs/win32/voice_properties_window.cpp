@@ -22,6 +22,13 @@ constexpr VoiceBar kVoicePage[3] = {VoiceBar::Volume, VoiceBar::Speed, VoiceBar:
 constexpr VoiceBar kEchoPage[3] = {VoiceBar::Echo_Volume, VoiceBar::Echo_tracsk,
                                    VoiceBar::Echo_delay};
 
+// The echo page's bars are vertical, their positions negated.
+int Sign(VoiceBar bar) {
+  return bar == VoiceBar::Echo_Volume || bar == VoiceBar::Echo_delay || bar == VoiceBar::Echo_tracsk
+             ? -1
+             : 1;
+}
+
 int IdOf(VoiceBar bar) {
   return kIdVolume + static_cast<int>(bar);
 }
@@ -203,13 +210,6 @@ bool TFormViceProperties::PreviewKey(const MSG& msg) {
 
 int TFormViceProperties::SelectedVoice() const {
   return static_cast<int>(::SendMessageW(ComboBoxVoice, CB_GETCURSEL, 0, 0));
-}
-
-// The echo page's bars are vertical, their positions negated.
-static int Sign(VoiceBar bar) {
-  return bar == VoiceBar::Echo_Volume || bar == VoiceBar::Echo_delay || bar == VoiceBar::Echo_tracsk
-             ? -1
-             : 1;
 }
 
 int TFormViceProperties::Position(VoiceBar bar) const {
