@@ -1,6 +1,6 @@
 # What the Windows build builds: the platform layer's Windows face, the synthesizer, our SAPI
-# side (WAV only), kv_ttse.dll and kvtts.exe, and the tests that run under Wine. No toolkit:
-# the dialogs module is not built here.
+# side (WAV only), the settings forms as Windows forms, kv_ttse.dll and kvtts.exe, and the tests
+# that run under Wine. No toolkit: the dialogs module is not built here.
 enable_language(RC)
 # A release build carries no symbols: the modules are what gets copied to the machines.
 add_link_options($<$<CONFIG:Release>:-s>)
@@ -13,6 +13,8 @@ include(cmake/KvResources.cmake)
 add_subdirectory(platform)
 add_subdirectory(synth)
 add_subdirectory(sapi)
+add_subdirectory(dialogs/logic)
+add_subdirectory(dialogs/win32)
 add_subdirectory(engine)
 add_subdirectory(apps/kvtts)
 add_subdirectory(installer/win32)

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "dialogs/forms/forms.h"
 #include "dialogs/gui_application.h"
+#include "dialogs/qt/forms.h"
 #include "dialogs/run_form.h"
 
 namespace kv::dialogs {

@@ -147,7 +147,8 @@ HRESULT TKVTTSDialogs<F>::Show(HWND parent, dialogs::DialogForm form) {
   if (std::this_thread::get_id() != owner_->OwnerThread) return RPC_E_WRONG_THREAD;
   if (parent == nullptr) return S_OK;
   // The about form needs nothing of the instance.
-  return ShowDialogForm(form, form == dialogs::DialogForm::About ? nullptr : &owner_->Calling);
+  return ShowDialogForm(form, form == dialogs::DialogForm::About ? nullptr : &owner_->Calling,
+                        parent);
 }
 
 template class TKVTTSDialogs<CharForm::W>;

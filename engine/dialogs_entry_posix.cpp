@@ -10,6 +10,8 @@ namespace kv::engine {
 
 // The module's entry point, loaded once and kept (the module is never unmapped: its toolkit
 // cannot be unloaded from a process once started). A failed load is tried again next time.
+namespace {
+
 com::HRESULT LoadDialogsEntry(dialogs::ShowDialogFn* entry) {
   static std::mutex loading;
   static dialogs::ShowDialogFn loaded = nullptr;
@@ -25,6 +27,17 @@ com::HRESULT LoadDialogsEntry(dialogs::ShowDialogFn* entry) {
     if (loaded == nullptr) return com::CO_E_ERRORINDLL;
   }
   *entry = loaded;
+  return com::S_OK;
+}
+
+}  // namespace
+
+// The module's forms are top-level windows of the toolkit: the host's window is not theirs.
+com::HRESULT ShowThroughDialogsEntry(dialogs::DialogForm form, dialogs::CallingMode* mode, void*,
+                                     dialogs::DialogResult* result) {
+  dialogs::ShowDialogFn show = nullptr;
+  if (const com::HRESULT hr = LoadDialogsEntry(&show); com::Failed(hr)) return hr;
+  *result = static_cast<dialogs::DialogResult>(show(static_cast<int>(form), mode));
   return com::S_OK;
 }
 

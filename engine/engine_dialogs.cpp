@@ -15,10 +15,11 @@ std::string TKVCallingMode::DictionaryFile() const {
   return platform::FileBesideModule(platform::ThisModule().FileName(), ".dct").string();
 }
 
-com::HRESULT ShowDialogForm(dialogs::DialogForm form, dialogs::CallingMode* mode) {
-  dialogs::ShowDialogFn show = nullptr;
-  if (const com::HRESULT hr = LoadDialogsEntry(&show); com::Failed(hr)) return hr;
-  switch (static_cast<dialogs::DialogResult>(show(static_cast<int>(form), mode))) {
+com::HRESULT ShowDialogForm(dialogs::DialogForm form, dialogs::CallingMode* mode, void* parent) {
+  dialogs::DialogResult result = dialogs::DialogResult::Failed;
+  if (const com::HRESULT hr = ShowThroughDialogsEntry(form, mode, parent, &result); com::Failed(hr))
+    return hr;
+  switch (result) {
     case dialogs::DialogResult::Closed:
       return com::S_OK;
     case dialogs::DialogResult::WrongThread:

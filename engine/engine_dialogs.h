@@ -6,7 +6,7 @@
 #include <string>
 
 #include "dialogs/dialogs_module.h"
-#include "dialogs/forms/calling_mode.h"
+#include "dialogs/logic/calling_mode.h"
 #include "platform/com.h"
 
 namespace kv::engine {
@@ -30,10 +30,11 @@ class TKVCallingMode final : public dialogs::CallingMode {
 
 inline constexpr com::HRESULT RPC_E_WRONG_THREAD = com::MakeResult(0x8001010E);
 
-// Shows a form modally on the calling thread through the dialogs module beside the library.
-// S_OK once it closed; CO_E_DLLNOTFOUND or CO_E_ERRORINDLL when the module is missing or
+// Shows a form modally on the calling thread, owned by the host's parent window where the
+// forms are Windows forms: through the dialogs module beside the library, or the forms linked
+// in. S_OK once it closed; CO_E_DLLNOTFOUND or CO_E_ERRORINDLL when the module is missing or
 // broken, RPC_E_WRONG_THREAD when the host's toolkit runs on another thread, E_FAIL when
 // there is no display or the form failed.
-com::HRESULT ShowDialogForm(dialogs::DialogForm form, dialogs::CallingMode* mode);
+com::HRESULT ShowDialogForm(dialogs::DialogForm form, dialogs::CallingMode* mode, void* parent);
 
 }  // namespace kv::engine

@@ -3,7 +3,7 @@
 # builds. Usage: scripts/setup.sh [plain|asan|windows|all]   (default: plain)
 # "all" also installs clang and its libFuzzer runtime for the fuzz smoke run of the tests, and
 # what "windows" installs: the MinGW-w64 cross compiler and Wine (32-bit) for the Windows
-# build and its tests.
+# build and its tests, and a virtual display for the tests of its forms.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +19,7 @@ if [ "${1:-plain}" = all ]; then
              at-spi2-core python3-pyatspi sox dpkg-dev lintian man-db devscripts flac)
 fi
 if [ "${1:-plain}" = all ] || [ "${1:-plain}" = windows ]; then
-  packages+=(g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386)
+  packages+=(g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth)
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
     $SUDO dpkg --add-architecture i386  # wine32 is an i386 package

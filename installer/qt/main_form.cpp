@@ -20,11 +20,11 @@
 #include <iterator>
 #include <system_error>
 
-#include "dialogs/forms/dictionary_editor_form.h"
-#include "dialogs/forms/gradient_background.h"
-#include "dialogs/forms/qt_text.h"
-#include "dialogs/forms/settings_storage.h"
-#include "dialogs/forms/voice_properties_form.h"
+#include "dialogs/qt/dictionary_editor_form.h"
+#include "dialogs/qt/gradient_background.h"
+#include "dialogs/qt/qt_text.h"
+#include "dialogs/qt/settings_storage.h"
+#include "dialogs/qt/voice_properties_form.h"
 #include "installer/payload.h"
 #include "installer/qt/agent_seam.h"
 #include "installer/wave_outline.h"

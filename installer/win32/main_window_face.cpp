@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "dialogs/logic/dictionary_editor_logic.h"
+#include "dialogs/logic/voice_properties_logic.h"
 #include "dialogs/win32/win32_forms.h"
 #include "installer/wave_outline.h"
 #include "installer/win32/html_text.h"
@@ -219,12 +221,14 @@ void TInstallerWindow::ShowForm(int form) {
   dialogs::win32::ShowForm(request);
 }
 
-void TInstallerWindow::OpenDictionaryEditor(const fs::path&) {
-  // The engine's forms edit the dictionary beside the installed engine, the one given here.
+void TInstallerWindow::OpenDictionaryEditor(const fs::path& dictionary) {
+  // The dictionary beside the installed engine, as the Qt window gives it.
+  dialogs::DictionaryFileName = dictionary;
   ShowForm(int(dialogs::DialogForm::DictionaryEditor));
 }
 
 void TInstallerWindow::OpenVoiceProperties() {
+  dialogs::VoiceIndex = 0;
   ShowForm(int(dialogs::DialogForm::VoiceProperties));
 }
 

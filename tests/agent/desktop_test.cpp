@@ -12,8 +12,8 @@
 #include <cstdlib>
 
 #include "agent/desktop_control.h"
-#include "dialogs/forms/dictionary_editor_form.h"
 #include "dialogs/gui_application.h"
+#include "dialogs/qt/dictionary_editor_form.h"
 #include "installer/qt/agent_form.h"
 #include "installer/qt/agent_seam.h"
 #include "installer/engine_setup.h"

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "dialogs/forms/dictionary_editor_form.h"
-#include "dialogs/forms/dictionary_text.h"
+#include "dialogs/logic/dictionary_text.h"
+#include "dialogs/qt/dictionary_editor_form.h"
 #include "platform/message_box.h"
 #include "tests/forms/forms_test_support.h"
 

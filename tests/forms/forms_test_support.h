@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/forms/calling_mode.h"
+#include "dialogs/logic/calling_mode.h"
 #include "platform/message_loop.h"
 #include "platform/registry.h"
 #include "tests/support/test_prefix.h"

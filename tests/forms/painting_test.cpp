@@ -6,10 +6,10 @@
 #include <QTest>
 #include <functional>
 
-#include "dialogs/forms/about_form.h"
-#include "dialogs/forms/gradient_background.h"
-#include "dialogs/forms/track_bar.h"
-#include "dialogs/forms/voice_properties_form.h"
+#include "dialogs/qt/about_form.h"
+#include "dialogs/qt/gradient_background.h"
+#include "dialogs/qt/track_bar.h"
+#include "dialogs/qt/voice_properties_form.h"
 #include "tests/forms/forms_test_support.h"
 
 namespace kv::dialogs {

@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "dialogs/forms/forms.h"
-#include "dialogs/forms/track_bar.h"
-#include "dialogs/forms/voice_properties_form.h"
+#include "dialogs/qt/forms.h"
+#include "dialogs/qt/track_bar.h"
+#include "dialogs/qt/voice_properties_form.h"
 #include "platform/message_box.h"
 #include "synth/say_text.h"
 #include "synth/synthesis_settings.h"

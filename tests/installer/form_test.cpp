@@ -15,8 +15,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "dialogs/forms/dictionary_editor_form.h"
 #include "dialogs/gui_application.h"
+#include "dialogs/qt/dictionary_editor_form.h"
 #include "installer/engine_setup.h"
 #include "installer/installer_texts.h"
 #include "installer/qt/main_form.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <vector>
 
-#include "dialogs/forms/dictionary_text.h"
+#include "dialogs/logic/dictionary_text.h"
 #include "platform/cp1250.h"
 #include "platform/paths.h"
 #include "synth/dictionary_file.h"
