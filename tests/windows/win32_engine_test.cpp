@@ -105,8 +105,9 @@ TEST_F(RegisteredEngineTest, SpeaksIntoAFileWithTheNotificationsInOrder) {
 
   const std::vector<std::string> lines = Lines(events.str());
   ASSERT_GE(lines.size(), 6u);
-  EXPECT_EQ(lines.front(), "{\"t\":0,\"event\":\"TextDataStarted\"}");
-  EXPECT_EQ(lines[1], "{\"t\":0,\"event\":\"AudioStart\"}");
+  // The times ("t") depend on how busy the machine is; the order does not.
+  EXPECT_NE(lines.front().find("\"event\":\"TextDataStarted\"}"), std::string::npos);
+  EXPECT_NE(lines[1].find("\"event\":\"AudioStart\"}"), std::string::npos);
   EXPECT_NE(lines[lines.size() - 2].find("\"TextDataDone\""), std::string::npos);
   EXPECT_NE(lines.back().find("\"AudioStop\""), std::string::npos);
   size_t words = 0;
