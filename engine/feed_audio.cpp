@@ -105,8 +105,11 @@ void TKVCmode::FeedAudio() {
 
   DWORD free = 0;
   if (AudioDest != nullptr) AudioDest->FreeSpace(&free, nullptr);
-  if (Stopped || !synth.WordReady) return;
-  if (!synth.CurrentWord.empty()) EnableFeedTimer();
+  if (Stopped) return;
+  // The timer keeps the feed going until it reaches the text's end, also after a first word
+  // with nothing to say (a text of lone backslashes): nothing else would call again.
+  EnableFeedTimer();
+  if (!synth.WordReady) return;
 
   TSayWord& word = synth.Words[synth.CurrentSlot];
   while (word.CharacterIndex <= word.CharacterCount && free > 0 && !Stopped) {
