@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "engine/dialogs_entry.h"
+#include "platform/elf_image.h"
 #include "platform/module.h"
 
 namespace kv::engine {
@@ -21,6 +22,9 @@ com::HRESULT LoadDialogsEntry(dialogs::ShowDialogFn* entry) {
         platform::ThisModule().FileName().parent_path() / dialogs::kDialogsModuleFile;
     std::error_code error;
     if (!std::filesystem::exists(path, error)) return com::CO_E_DLLNOTFOUND;
+    // As for a registered library: the loader would fault on the pages of a cut-off file.
+    if (platform::CheckElfFile(path).verdict == platform::ElfCheck::Verdict::Unfit)
+      return com::CO_E_ERRORINDLL;
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (module == nullptr) return com::CO_E_ERRORINDLL;
     loaded = reinterpret_cast<dialogs::ShowDialogFn>(::dlsym(module, dialogs::kShowDialogSymbol));

@@ -89,6 +89,11 @@ TEST(EngineDialogs, AMissingOrBrokenModuleFailsTheCallAndSpeakingGoesOn) {
   EXPECT_EQ(other, RPC_E_WRONG_THREAD) << "refused before the module is looked for";
   std::ofstream(engine.dir / "kv_ttsdlg.so") << "not a library";
   EXPECT_EQ(engine.dialogs->AboutDlg(kWindow, nullptr), CO_E_ERRORINDLL);
+  // A module cut short (a copy that broke off) would kill the host with SIGBUS in the loader.
+  fs::copy_file(KV_DIALOGS_MODULE, engine.dir / "kv_ttsdlg.so",
+                fs::copy_options::overwrite_existing);
+  fs::resize_file(engine.dir / "kv_ttsdlg.so", 100000);
+  EXPECT_EQ(engine.dialogs->AboutDlg(kWindow, nullptr), CO_E_ERRORINDLL);
   EXPECT_EQ(engine.dialogs->LexiconDlg(nullptr, nullptr), S_OK) << "the probe needs no module";
   engine.SpeakAndWait(u"Dobrý den.");
   EXPECT_GT(engine.dest->Accepted().size(), 22050u);
