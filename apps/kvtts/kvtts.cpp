@@ -26,6 +26,7 @@
 #include "apps/kvtts/output_format.h"
 #include "apps/kvtts/progress.h"
 #include "apps/kvtts/speak_local.h"
+#include "apps/kvtts/system_help.h"
 #include "platform/cp1250.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -41,28 +42,18 @@ namespace {
 
 enum Exit { kOk = 0, kIoError = 1, kUsage = 2, kBadText = 3, kSynthError = 4 };
 
-constexpr const char* kHelp =
-    "Usage: kvtts [options] [TEXT...]\n"
-    "Speaks Czech text into an audio file (mono, 22050 Hz: WAV, FLAC, Ogg Vorbis, Opus or\n"
-    "MP3) or aloud, through the registered engine. An installed kvtts registers the engine\n"
-    "installed with it on the first use of a prefix; regsvr registers (or with -u\n"
-    "unregisters) an engine by hand.\n"
+// The help is the system's summary, then the parts every system shares with the system's own
+// parts between them (system_help.h).
+constexpr const char* kTextHelp =
     "\n"
     "The text comes from the arguments, joined by spaces; else from -f FILE; else from\n"
     "standard input. It must be UTF-8; a byte-order mark is skipped, and characters the\n"
     "voice cannot say (emoji, CJK...) are left out with one warning. Blank text says\n"
     "\"nothing to speak\" and gives an audio file without sound (exit code 0).\n"
     "\n"
-    "Options:\n"
-    "  -o FILE          write the audio to FILE, in the format its extension names: .wav\n"
-    "                   (16-bit PCM; past 4 GiB it becomes RF64), .flac, .ogg (Vorbis),\n"
-    "                   .opus (24 kbit/s) or .mp3 (40 kbit/s); a name without an extension\n"
-    "                   gets WAV; \"-\" is standard output. An existing file is replaced only\n"
-    "                   once the new audio is complete: until then it is written beside it,\n"
-    "                   as .NAME.part-XXXXXX.EXT (the new file keeps the old one's\n"
-    "                   permissions; other hard links of the old file keep the old audio)\n"
-    "  --stdout         write the audio to standard output (WAV unless --format says)\n"
-    "  --format NAME    wav, flac, ogg, opus or mp3, whatever the file is called\n"
+    "Options:\n";
+
+constexpr const char* kOptionsHelp =
     "  --play           speak aloud on the sound device (also when no output is named)\n"
     "  -f FILE          read the text from FILE\n"
     "  -v VOICE         DAVLa (default, female), DAVLuska (child) or DAVL (male)\n"
@@ -82,22 +73,19 @@ constexpr const char* kHelp =
     "  --trace          (with --local implied) instead of audio, write one JSON line per\n"
     "                   word slot as the front-end leaves it (to -o FILE, or standard output)\n"
     "  -h, --help       show this help\n"
-    "\n"
-    "Environment: KVTTS_PREFIX names the prefix (registry and Windows folder; default\n"
-    "$XDG_DATA_HOME/kvtts, that is ~/.local/share/kvtts). KVTTS_SEED=N makes the random\n"
-    "jitter of intonation reproducible. KVTTS_SOUND=auto|alsa|alsa:DEVICE|silent|\n"
-    "capture:FILE chooses the sound output (alsa:DEVICE an ALSA device such as hw:0).\n"
-    "For tests: KVTTS_WAV_LIMIT=BYTES lowers the WAV size limit, KVTTS_PROGRESS_AFTER_MS=N\n"
-    "the time before the progress line shows (1000).\n"
-    "\n"
-    "Ctrl-C (SIGINT) or SIGTERM stops the work where it is: the audio so far is completed\n"
-    "as a valid file and kept (as FILE when there was none, else under its temporary name,\n"
-    "and FILE stays as it was), one line says where it stopped, and the exit code is 130\n"
-    "or 143. A second signal ends the program at once. A WAV file's header is brought up to\n"
-    "date every second of audio, so even a killed run leaves a readable file.\n"
+    "\n";
+
+constexpr const char* kExitCodesHelp =
     "Exit codes: 0 done, 1 input/output failed (a full disk too), 2 bad command line or\n"
     "unknown voice, 3 text not UTF-8, 4 synthesizer or engine failed (or no engine\n"
-    "registered), 130/143 interrupted by SIGINT/SIGTERM.\n";
+    "registered), ";
+
+void PrintHelp() {
+  const kv::apps::SystemHelp& system = kv::apps::ThisSystemHelp();
+  std::cout << "Usage: kvtts [options] [TEXT...]\n"
+            << system.summary << kTextHelp << system.fileOptions << kOptionsHelp
+            << system.environment << kExitCodesHelp << system.interrupted;
+}
 
 int Usage(const std::string& message) {
   std::cerr << "kvtts: " << message << "\nTry 'kvtts --help'.\n";
@@ -145,7 +133,7 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& o) {
       return std::string(argv[++i]);
     };
     if (a == "-h" || a == "--help") {
-      std::cout << kHelp;
+      PrintHelp();
       return kOk;
     } else if (a == "-o") {
       auto v = value("-o");
