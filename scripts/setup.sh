@@ -32,7 +32,14 @@ done
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
-  $SUDO apt-get update -qq
+  # A mirror caught in the middle of a sync serves indexes that do not match their Release
+  # file: try again a few times, then go on with what could be read (an index that did not
+  # come may not be needed; the install below says so when it is).
+  for attempt in 1 2 3 4 5; do
+    $SUDO apt-get update -qq -o Acquire::Retries=3 && break
+    [ "$attempt" = 5 ] && echo "setup: the package lists stay incomplete; installing anyway" >&2
+    sleep $((attempt * 20))
+  done
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
