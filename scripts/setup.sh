@@ -35,12 +35,23 @@ if ((${#missing[@]})); then
   # A mirror caught in the middle of a sync serves indexes that do not match their Release
   # file: try again a few times, then go on with what could be read (an index that did not
   # come may not be needed; the install below says so when it is).
-  for attempt in 1 2 3 4 5; do
+  for attempt in 1 2 3; do
     $SUDO apt-get update -qq -o Acquire::Retries=3 && break
-    [ "$attempt" = 5 ] && echo "setup: the package lists stay incomplete; installing anyway" >&2
-    sleep $((attempt * 20))
+    if [ "$attempt" = 3 ]; then
+      echo "setup: the package lists stay incomplete; installing anyway" >&2
+    else
+      sleep 30
+    fi
   done
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+  apt_install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$@" >/dev/null; }
+  if ! apt_install "${missing[@]}"; then
+    # The i386 lists may lag the amd64 ones (the mirror's sync again): the libraries both
+    # architectures share then come at the i386 lists' versions.
+    pins=$(scripts/i386_pins.sh "${missing[@]}") || exit 1
+    echo "setup: with the i386 lists behind, installing at their versions: $pins"
+    # shellcheck disable=SC2086 # one word per pin
+    apt_install --allow-downgrades "${missing[@]}" $pins
+  fi
 fi
 
 jobs=$(nproc)
